@@ -1,0 +1,80 @@
+#pragma once
+
+#include "devicelinkapi.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+// The thin layer around the device-link component: opens it on the chosen
+// port and reads and writes controller words and values by address.
+class DevLink
+{
+public:
+    static constexpr const char *ProgId = "DevLinkMng.DeviceLinkMng.1";
+
+    // The factory finds components by name; tests pass their own.
+    explicit DevLink(IDeviceLinkFactory *factory);
+
+    int16_t ComPort = 0;                       // 0: none chosen
+    QString LinkState = QStringLiteral("Close"); // "Open" while a device link is held
+
+    int LinkOpen();   // 0 on success, -1 on failure
+    void LinkClose();
+
+    QString ReadWord(int32_t address, int32_t &value);   // "" or "FAILED!"
+    QString WriteWord(int32_t address, int32_t value);   // "" or "FAILED!"
+    int WriteLong(int32_t address, const QString &value); // 0 or 1
+    int ReadValue(int32_t address, int32_t &value, int16_t size); // 0 or 1
+
+    // "GDB:1,1000,#COM:<n>,9600,N,8,1"
+    QString ConnectionString() const;
+
+    bool isOpen() const { return m_link != nullptr; }
+    IDeviceLink *deviceLink() const { return m_link.get(); }
+
+    static void WaitMs(double milliseconds);
+    static double HexTextToNumber(const QString &text);
+    // Hands the document to the system's viewer; true when it was started.
+    static bool OpenDocument(const QString &filePath, const QString &parameters);
+
+    // The low 16 bits of a value taken as signed.
+    static int16_t SignReduce(int32_t value);
+
+private:
+    IDeviceLinkFactory *m_factory;
+    std::shared_ptr<IDeviceLink> m_link;
+};
+
+class MessageService;
+
+// The guarded entry points the pages and transfers call.
+class RS232
+{
+public:
+    RS232(DevLink &link, MessageService *messages);
+
+    bool Connect();
+    void Disconnect();
+    QString ReadVar(int32_t address, int32_t &value);
+    QString WriteVar(int32_t address, int32_t value);
+
+    // The main window's serial-port control: Disconnect closes it when open.
+    void setPortControl(class SerialPortControl *control) { m_portControl = control; }
+
+    DevLink &link() { return m_link; }
+
+private:
+    DevLink &m_link;
+    MessageService *m_messages;
+    SerialPortControl *m_portControl = nullptr;
+};
+
+// The main window's serial-port control, as far as the link uses it.
+class SerialPortControl
+{
+public:
+    virtual ~SerialPortControl() = default;
+    virtual bool portOpen() const = 0;
+    virtual void closePort() = 0;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+// The object model of the serial device-link component, as the program uses
+// it. The component is a shared library loaded at run time by its registered
+// name; this header is all the program and the component share.
+//
+// Failures are reported by return value, never by exception, so nothing
+// crosses the library boundary but plain data.
+
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <memory>
+
+class IDeviceLink
+{
+public:
+    virtual ~IDeviceLink() = default;
+
+    // "Par" read with the index arguments (A, B, T); false on any failure.
+    virtual bool readPar(int32_t a, int32_t b, int16_t t, double &value) = 0;
+    // "Par" write; the value is a number (double) or a text (decimal number).
+    virtual bool writePar(int32_t a, int32_t b, int16_t t, const QVariant &value) = 0;
+
+    // "timeout": reply time-out in milliseconds.
+    virtual void setTimeout(int milliseconds) = 0;
+    virtual int timeout() const = 0;
+
+    // "ErrTimeOut": called after a failed 4-byte write.
+    virtual void ErrTimeOut() = 0;
+};
+
+class IDeviceLinkManager
+{
+public:
+    virtual ~IDeviceLinkManager() = default;
+
+    // "Open": opens the serial link described by the connection string;
+    // false when the port cannot be opened. `error` says why.
+    virtual bool Open(const QString &connection, QString *error = nullptr) = 0;
+    // "DeviceLink_AddRef": the device link of an open manager (nullptr if none).
+    virtual std::shared_ptr<IDeviceLink> DeviceLink_AddRef() = 0;
+};
+
+// Creates component managers by their registered name ("DevLinkMng.DeviceLinkMng.1").
+class IDeviceLinkFactory
+{
+public:
+    virtual ~IDeviceLinkFactory() = default;
+    // nullptr when no component answers to the name.
+    virtual std::unique_ptr<IDeviceLinkManager> create(const QString &progId) = 0;
+};
+
+// Entry point every component library exports (extern "C").
+#define KRV_DEVLINK_ENTRY "krvCreateDeviceLinkManager"
+using KrvCreateDeviceLinkManagerFn = IDeviceLinkManager *(*)();
