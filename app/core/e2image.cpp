@@ -1,0 +1,292 @@
+#include "e2image.h"
+
+#include "devlink.h"
+#include "messageservice.h"
+#include "pageset.h"
+#include "pagewindow.h"
+#include "session.h"
+#include "vbnumber.h"
+#include "waitwindow.h"
+
+#include <algorithm>
+
+const QString E2Image::Failed = QStringLiteral("FAILED!");
+
+namespace {
+
+const QString Reading = QStringLiteral("Reading...");
+const QString Writing = QStringLiteral("Writing...");
+const QString Cr = QStringLiteral("\r");
+
+// Masks and page domains are bit sets; compare them without sign extension.
+uint16_t bits(int16_t value)
+{
+    return static_cast<uint16_t>(value);
+}
+
+} // namespace
+
+E2Image::E2Image(Session &session) : m_session(session) {}
+
+bool E2Image::linkOpen() const
+{
+    return m_session.devLink.LinkState == QLatin1String("Open");
+}
+
+bool E2Image::qualifiesForTransfer(int index) const
+{
+    const CVarDataS *d = m_session.catalogue.data(index);
+    if (!d)
+        return false;
+    const CVarDataS *sections = m_session.catalogue.data(KRV_NUM_PROP_REG);
+    // a list without a section count has nothing that depends on it
+    return !sections || d->TbxTypeID < sections->QelValueE2;
+}
+
+QString E2Image::ReadE2All(int16_t mask)
+{
+    if (mask == 0)
+        return QString();
+    // a closed link reads nothing: never let that pass for a read of zeros
+    if (!linkOpen())
+        return Failed;
+
+    Catalogue &cat = m_session.catalogue;
+    const int total = CountPageVars(mask);
+    int counter = 0;
+    QString sectionFault;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        CVarData *var = cat.entry(i);
+        if ((bits(var->Data->KRVPageDomain) & bits(mask)) == 0)
+            continue;
+        QString error;
+        if (qualifiesForTransfer(i)) {
+            int32_t value = 0;
+            error = m_session.rs232.ReadVar(var->Data->Address, value);
+            // a failed read leaves the entry as it was
+            if (error.isEmpty()) {
+                var->ReadE2FromQEL(value);
+                // the section count decides which later entries take part
+                if (i == cat.index(KRV_NUM_PROP_REG))
+                    sectionFault = CheckRange(i);
+            }
+        }
+        step(++counter, total, Reading);
+        if (!error.isEmpty())
+            return error;
+    }
+
+    // the section count's fault comes last, under the same heading
+    const QString message = faultMessage(rangeFaultList(mask), sectionFault);
+    if (!message.isEmpty() && m_session.messages)
+        m_session.messages->show(message, MessageService::Buttons::Ok);
+    refreshCurrentPage();
+    return QString();
+}
+
+QString E2Image::WriteE2All(int16_t mask)
+{
+    if (mask == 0)
+        return QString();
+    // nothing can be written over a closed link: never record it as written
+    if (!linkOpen())
+        return Failed;
+
+    Catalogue &cat = m_session.catalogue;
+    const int total = CountPageVars(mask);
+    int counter = 0;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        CVarData *var = cat.entry(i);
+        const uint16_t domain = bits(var->Data->KRVPageDomain);
+        if ((domain & 1u) == 0 || (domain & bits(mask)) != domain)
+            continue;
+        QString error;
+        if (qualifiesForTransfer(i)) {
+            error = m_session.rs232.WriteVar(var->Data->Address, var->Data->KrvDownloadValueE2);
+            // only a value that arrived is the controller's value
+            if (error.isEmpty())
+                var->WriteE2inQEL();
+        }
+        step(++counter, total, Writing);
+        if (!error.isEmpty())
+            return error;
+    }
+
+    m_session.ProgressPercent = 100;
+    showProgress(Writing);
+    refreshCurrentPage();
+    return QString();
+}
+
+bool E2Image::resetIfOutOfRange(int index)
+{
+    CVarData *var = m_session.catalogue.entry(index);
+    if (!var)
+        return false;
+    const CVarDataS &d = *var->Data;
+    if (d.QelValueE2 >= d.QelValE2Min && d.QelValueE2 <= d.QelValE2Max)
+        return false;
+    var->ReadE2FromQEL(d.QelValueDefault);
+    return true;
+}
+
+QString E2Image::CheckRange(int index)
+{
+    if (!resetIfOutOfRange(index))
+        return QString();
+    return QStringLiteral(" - ") + m_session.catalogue.data(index)->Name + Cr;
+}
+
+QString E2Image::faultMessage(const QString &list, const QString &sectionFault) const
+{
+    if (list.isEmpty() && sectionFault.isEmpty())
+        return QString();
+    return QStringLiteral("READ FAULT:") + Cr + list + sectionFault;
+}
+
+QString E2Image::CheckAllRanges(int16_t mask)
+{
+    return faultMessage(rangeFaultList(mask), QString());
+}
+
+QString E2Image::rangeFaultList(int16_t mask)
+{
+    Catalogue &cat = m_session.catalogue;
+    QString list;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        const CVarDataS *d = cat.data(i);
+        if ((bits(d->KRVPageDomain) & bits(mask)) == 0 || !qualifiesForTransfer(i))
+            continue;
+        const bool declaredMax = d->QelValE2Max != 65535;
+        if (resetIfOutOfRange(i) && declaredMax)
+            list += QStringLiteral(" - ") + d->Name + Cr;
+    }
+    return list;
+}
+
+QString E2Image::CheckRanges(const QList<int> &indices)
+{
+    Catalogue &cat = m_session.catalogue;
+    const int sectionIndex = cat.index(KRV_NUM_PROP_REG);
+    QList<int> sorted = indices;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+
+    QString sectionFault;
+    if (sectionIndex != 0 && sorted.contains(sectionIndex))
+        sectionFault = CheckRange(sectionIndex);
+    QString list;
+    for (int i : std::as_const(sorted)) {
+        const CVarDataS *d = cat.data(i);
+        if (!d || i == sectionIndex)
+            continue;
+        const bool declaredMax = d->QelValE2Max != 65535;
+        if (resetIfOutOfRange(i) && declaredMax)
+            list += QStringLiteral(" - ") + d->Name + Cr;
+    }
+    return faultMessage(list, sectionFault);
+}
+
+QString E2Image::ReadResetMarker(bool &isSet)
+{
+    static constexpr int32_t MarkerAddresses[] = {0xFDEA00, 0xFDEC00, 0xFDEE00, 0xFDF000, 0xFDF200};
+    static constexpr int32_t Marker[] = {82, 69, 83, 69, 84}; // R E S E T
+    if (!linkOpen())
+        return Failed;
+    bool all = true;
+    for (size_t k = 0; k < std::size(MarkerAddresses); ++k) {
+        int32_t word = 0;
+        const QString error = m_session.rs232.ReadVar(MarkerAddresses[k], word);
+        if (!error.isEmpty())
+            return error;
+        m_session.ProgressPercent = static_cast<int16_t>(std::min(100, m_session.ProgressPercent + 20));
+        m_session.draw.UpdateStatusBar(Reading);
+        all = all && word == Marker[k];
+    }
+    isSet = all;
+    return QString();
+}
+
+QString E2Image::SendLoadCommand()
+{
+    // "LOAD" in the controller's byte order
+    const double load = DevLink::HexTextToNumber(QStringLiteral("44414F4C"));
+    const QString text = QString::number(static_cast<qint64>(load));
+    return QString::number(m_session.devLink.WriteLong(1024, text));
+}
+
+int16_t E2Image::AllPagesMask() const
+{
+    uint16_t mask = 0;
+    if (m_session.pages) {
+        for (const PageWindow *page : m_session.pages->openPages())
+            mask |= bits(page->ReadKey());
+    }
+    return static_cast<int16_t>(mask);
+}
+
+int16_t E2Image::AllPagesWriteMask() const
+{
+    uint16_t mask = 0;
+    if (m_session.pages) {
+        for (const PageWindow *page : m_session.pages->openPages())
+            mask |= bits(page->WriteKey());
+    }
+    return static_cast<int16_t>(mask);
+}
+
+int E2Image::CountPageVars(int16_t mask) const
+{
+    int count = 0;
+    if (!m_session.pages)
+        return 0;
+    for (const PageWindow *page : m_session.pages->openPages()) {
+        const uint16_t key = bits(page->ReadKey());
+        if (key != 0 && (key & bits(mask)) == key)
+            count += page->PageVarNum;
+    }
+    return count;
+}
+
+void E2Image::CountAllPageVars()
+{
+    if (!m_session.pages)
+        return;
+    const Catalogue &cat = m_session.catalogue;
+    for (PageWindow *page : m_session.pages->openPages()) {
+        const uint16_t key = bits(page->ReadKey());
+        int16_t count = 0;
+        if (key != 0) {
+            for (int i = 1; i < cat.VarCount; ++i) {
+                if ((key & bits(cat.data(i)->KRVPageDomain)) == key)
+                    ++count;
+            }
+        }
+        page->PageVarNum = count;
+    }
+}
+
+void E2Image::step(int counter, int total, const QString &text)
+{
+    m_session.IsConnectObj = ConnectionState::Busy;
+    m_session.StatusText = text;
+    // a mask that no page lies within still selects entries: show it as done
+    const double percent = total > 0 ? VbNumber::roundHalfEven(counter * 100.0 / total) : 100.0;
+    m_session.ProgressPercent = static_cast<int16_t>(std::min(100.0, percent));
+    showProgress(text);
+}
+
+void E2Image::showProgress(const QString &text)
+{
+    m_session.draw.UpdateStatusBar(m_session.StatusText);
+    if (m_session.waitWindow)
+        m_session.waitWindow->DrawWaitBar(m_session.ProgressPercent, text);
+}
+
+void E2Image::refreshCurrentPage()
+{
+    if (!m_session.pages)
+        return;
+    if (PageWindow *page = m_session.pages->currentPage())
+        page->RefreshObject();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+class Session;
+
+// Whole-set transfers between the controller's EEPROM and the catalogue:
+// read-all, write-all, the range check after a read, the reset-marker test,
+// the LOAD command and the per-page counts behind the progress display.
+// Page masks use the coding of KRVPageDomain.
+class E2Image
+{
+public:
+    explicit E2Image(Session &session);
+
+    static const QString Failed;   // "FAILED!"
+
+    // Reads every entry that shares a bit with the mask; "" or the link's error text.
+    QString ReadE2All(int16_t mask);
+    // Writes every EEPROM parameter whose page bits lie within the mask; "" or "FAILED!".
+    QString WriteE2All(int16_t mask);
+
+    // " - Name" CR when the entry was out of range (it now holds its default), else "".
+    QString CheckRange(int index);
+    // "READ FAULT:" CR and the list of entries of the mask reset to their default, or "".
+    QString CheckAllRanges(int16_t mask);
+    // The same check over the given entries whatever their section (values
+    // loaded from a file); the section count first, listed last.
+    QString CheckRanges(const QList<int> &indices);
+
+    // "" or the error text; `isSet` is true when the controller holds the RESET marker.
+    QString ReadResetMarker(bool &isSet);
+    // The LOAD command: "0" on success, "1" on failure.
+    QString SendLoadCommand();
+
+    // OR of the ReadKey (WriteKey) of every open page.
+    int16_t AllPagesMask() const;
+    int16_t AllPagesWriteMask() const;
+    // Sum of PageVarNum over the open pages whose ReadKey is set and lies within the mask.
+    int CountPageVars(int16_t mask) const;
+    // Sets every open page's PageVarNum from the catalogue.
+    void CountAllPageVars();
+
+    static bool IsTrue(int16_t value) { return value == -1; }
+
+    // An entry takes part in transfers while its TbxTypeID is below the
+    // controller's section count.
+    bool qualifiesForTransfer(int index) const;
+
+private:
+    // Resets an out-of-range entry to its default; true when it was out of range.
+    bool resetIfOutOfRange(int index);
+    // The " - Name" CR lines of CheckAllRanges.
+    QString rangeFaultList(int16_t mask);
+    QString faultMessage(const QString &list, const QString &sectionFault) const;
+    // One transferred (or skipped) entry: progress, status bar, wait window.
+    void step(int counter, int total, const QString &text);
+    void showProgress(const QString &text);
+    void refreshCurrentPage();
+    bool linkOpen() const;
+
+    Session &m_session;
+};

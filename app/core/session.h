@@ -1,0 +1,60 @@
+#pragma once
+
+#include "catalogue.h"
+#include "configfile.h"
+#include "connectionstate.h"
+#include "devlink.h"
+#include "draw.h"
+#include "e2image.h"
+
+#include <QString>
+#include <cstdint>
+
+class CommentPage;
+class IDeviceLinkFactory;
+class MainWindowView;
+class MessageService;
+class PageSet;
+class WaitWindow;
+
+// Everything the program knows about the controller and the link, plus the
+// window-wide state the shared routines read, in one object a test creates
+// fresh. The shell owns one and fills in the window seams once its windows
+// exist; every seam may stay unset (nullptr) and is then skipped.
+class Session
+{
+public:
+    Session(IDeviceLinkFactory *deviceLinks, MessageService *messages);
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // File state values.
+    enum : int16_t { FileNone = 0, FileToSave = 1, FileOk = 2 };
+
+    MessageService *messages;
+
+    Catalogue catalogue;
+    DevLink devLink;
+    RS232 rs232;
+
+    ConnectionState IsConnectObj;
+    int16_t FileState = FileNone;
+    bool CommentEdited = false;
+    bool ParamDiff = false;
+    bool ExitRequested = false;
+
+    // Progress of the running transfer, shown by the status bar and the wait window.
+    int16_t ProgressPercent = 0;
+    QString StatusText;
+
+    // Seams the shell provides.
+    MainWindowView *mainWindow = nullptr;
+    PageSet *pages = nullptr;
+    WaitWindow *waitWindow = nullptr;
+    CommentPage *commentPage = nullptr;
+
+    // The modules, in the order they depend on each other.
+    Draw draw;
+    E2Image e2Image;
+    File file;
+};
