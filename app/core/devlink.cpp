@@ -1,0 +1,215 @@
+#include "devlink.h"
+
+#include "documentopener.h"
+#include "messageservice.h"
+#include "vbnumber.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QVariant>
+#include <cctype>
+#include <thread>
+
+namespace {
+
+const QString Failed = QStringLiteral("FAILED!");
+
+// A group of hexadecimal digits read as a signed 16-bit number.
+bool hexGroup(const QString &digits, int16_t &out)
+{
+    if (digits.isEmpty() || digits.size() > 4)
+        return false;
+    for (QChar c : digits) {
+        if (!isxdigit(c.unicode() < 128 ? c.toLatin1() : 'g'))
+            return false;
+    }
+    bool ok = false;
+    const uint v = digits.toUInt(&ok, 16);
+    if (!ok)
+        return false;
+    out = static_cast<int16_t>(static_cast<uint16_t>(v));
+    return true;
+}
+
+} // namespace
+
+DevLink::DevLink(IDeviceLinkFactory *factory) : m_factory(factory) {}
+
+QString DevLink::ConnectionString() const
+{
+    return QStringLiteral("GDB:1,1000,#COM:") + QString::number(ComPort) + QStringLiteral(",9600,N,8,1");
+}
+
+int DevLink::LinkOpen()
+{
+    if (m_link)
+        return 0;
+    LinkState = QStringLiteral("Close");
+    try {
+        if (!m_factory)
+            return -1;
+        std::unique_ptr<IDeviceLinkManager> manager = m_factory->create(QString::fromLatin1(ProgId));
+        if (!manager || !manager->Open(ConnectionString()))
+            return -1;
+        std::shared_ptr<IDeviceLink> link = manager->DeviceLink_AddRef();
+        if (!link)
+            return -1;
+        manager.reset();
+        m_link = std::move(link);
+    } catch (...) {
+        m_link.reset();
+        return -1;
+    }
+    LinkState = QStringLiteral("Open");
+    return 0;
+}
+
+void DevLink::LinkClose()
+{
+    try {
+        m_link.reset();
+    } catch (...) {
+    }
+    LinkState = QStringLiteral("Close");
+}
+
+int16_t DevLink::SignReduce(int32_t value)
+{
+    return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFF));
+}
+
+QString DevLink::ReadWord(int32_t address, int32_t &value)
+{
+    if (!m_link)
+        return Failed;
+    try {
+        double raw = 0;
+        if (!m_link->readPar(address / 256, address & 255, 2, raw))
+            return Failed;
+        int32_t whole = 0;
+        if (!VbNumber::toInt32(raw, whole))
+            return Failed;
+        value = SignReduce(whole);
+        return QString();
+    } catch (...) {
+        return Failed;
+    }
+}
+
+QString DevLink::WriteWord(int32_t address, int32_t value)
+{
+    if (!m_link)
+        return Failed;
+    try {
+        const QVariant word(static_cast<double>(SignReduce(value)));
+        return m_link->writePar(address / 256, address & 255, 3, word) ? QString() : Failed;
+    } catch (...) {
+        return Failed;
+    }
+}
+
+int DevLink::WriteLong(int32_t address, const QString &value)
+{
+    if (!m_link)
+        return 1;
+    try {
+        m_link->setTimeout(5000);
+        if (m_link->writePar(address, 4, 19, QVariant(value))) {
+            m_link->setTimeout(1000);
+            return 0;
+        }
+        m_link->ErrTimeOut();
+    } catch (...) {
+    }
+    return 1;
+}
+
+int DevLink::ReadValue(int32_t address, int32_t &value, int16_t size)
+{
+    if (!m_link)
+        return 1;
+    try {
+        const int16_t type = (size == 1 || size == 2) ? 2 : 3;
+        double raw = 0;
+        if (!m_link->readPar(address, 0, type, raw))
+            return 1;
+        int32_t whole = 0;
+        if (!VbNumber::toInt32(raw, whole))
+            return 1;
+        value = whole;
+        return 0;
+    } catch (...) {
+        return 1;
+    }
+}
+
+void DevLink::WaitMs(double milliseconds)
+{
+    // A monotonic clock: a wait that spans midnight or a clock change must
+    // still end on time.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        const int left = static_cast<int>(milliseconds - static_cast<double>(clock.elapsed())) + 1;
+        if (!QCoreApplication::instance()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(left));
+            continue;
+        }
+        QEventLoop loop;
+        QTimer::singleShot(left, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+double DevLink::HexTextToNumber(const QString &text)
+{
+    int16_t high = 0;
+    if (text.size() < 5)
+        return hexGroup(text.left(4), high) ? high : 0.0;
+    if (!hexGroup(text.mid(0, 4), high))
+        return 0.0;
+    int16_t low = 0;
+    if (!hexGroup(text.mid(4, 4), low))
+        low = 0;
+    return static_cast<double>(high) * 65536.0 + static_cast<double>(low);
+}
+
+bool DevLink::OpenDocument(const QString &filePath, const QString &parameters)
+{
+    return DocumentOpener::open(filePath, parameters);
+}
+
+RS232::RS232(DevLink &link, MessageService *messages) : m_link(link), m_messages(messages) {}
+
+bool RS232::Connect()
+{
+    m_link.LinkClose();
+    if (m_link.LinkOpen() == 0)
+        return true;
+    if (m_link.ComPort != 0 && m_messages)
+        m_messages->show(QStringLiteral("Can't Open COM ") + QString::number(m_link.ComPort), MessageService::Buttons::Ok);
+    return false;
+}
+
+void RS232::Disconnect()
+{
+    m_link.LinkClose();
+    if (m_portControl && m_portControl->portOpen())
+        m_portControl->closePort();
+}
+
+QString RS232::ReadVar(int32_t address, int32_t &value)
+{
+    if (m_link.LinkState != QLatin1String("Open"))
+        return QString();
+    return m_link.ReadWord(address, value);
+}
+
+QString RS232::WriteVar(int32_t address, int32_t value)
+{
+    if (m_link.LinkState != QLatin1String("Open"))
+        return QString();
+    return m_link.WriteWord(address, value);
+}

@@ -1,0 +1,62 @@
+#include "documentopener.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+QString DocumentOpener::documentPath(const QString &filePath, const QString &parameters)
+{
+    // the last quoted (or half-quoted) piece that is not the page options
+    const QStringList pieces = parameters.split(QLatin1Char('"'), Qt::SkipEmptyParts);
+    for (auto it = pieces.crbegin(); it != pieces.crend(); ++it) {
+        const QString piece = it->trimmed();
+        const bool option = piece.size() <= 2 && piece.startsWith(QLatin1Char('/')); // "/A"
+        if (piece.isEmpty() || option || piece.contains(QLatin1Char('=')))
+            continue;
+        return QString(piece).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    }
+    return QString(filePath).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+int DocumentOpener::page(const QString &parameters)
+{
+    static const QRegularExpression re(QStringLiteral("page=(\\d+)"));
+    const auto m = re.match(parameters);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+DocumentOpener::Launch DocumentOpener::plan(const QString &filePath, const QString &parameters)
+{
+    const QString document = documentPath(filePath, parameters);
+    const int p = page(parameters);
+    if (document.isEmpty())
+        return {};
+    struct Viewer
+    {
+        const char *name;
+        const char *pageOption;
+    };
+    static const Viewer viewers[] = {{"evince", "-p"}, {"okular", "-p"}, {"zathura", "-P"}, {"qpdfview", nullptr}};
+    if (p > 0) {
+        for (const Viewer &v : viewers) {
+            const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(v.name));
+            if (exe.isEmpty())
+                continue;
+            if (v.pageOption)
+                return {exe, {QString::fromLatin1(v.pageOption), QString::number(p), document}};
+            return {exe, {document + QStringLiteral("#") + QString::number(p)}};
+        }
+    }
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return {};
+    return {opener, {document}};
+}
+
+bool DocumentOpener::open(const QString &filePath, const QString &parameters)
+{
+    const Launch launch = plan(filePath, parameters);
+    if (launch.program.isEmpty())
+        return false;
+    return QProcess::startDetached(launch.program, launch.arguments);
+}

@@ -1,0 +1,146 @@
+#include "framecodec.h"
+
+#include <array>
+
+namespace FrameCodec {
+
+namespace {
+
+constexpr std::array<uint16_t, 256> makeCrcTable()
+{
+    std::array<uint16_t, 256> table{};
+    for (unsigned i = 0; i < 256; ++i) {
+        uint16_t c = static_cast<uint16_t>(i << 8);
+        for (int bit = 0; bit < 8; ++bit)
+            c = static_cast<uint16_t>((c & 0x8000) ? (c << 1) ^ 0x1021 : (c << 1));
+        table[i] = c;
+    }
+    return table;
+}
+
+constexpr std::array<uint16_t, 256> CrcTable = makeCrcTable();
+
+void putBigEndian(std::vector<uint8_t> &out, uint32_t value, size_t bytes)
+{
+    for (size_t i = bytes; i > 0; --i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * (i - 1))));
+}
+
+uint32_t getBigEndian(const uint8_t *p, size_t bytes)
+{
+    uint32_t v = 0;
+    for (size_t i = 0; i < bytes; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+void appendCrc(std::vector<uint8_t> &frame, uint16_t crc)
+{
+    frame.push_back(static_cast<uint8_t>(crc >> 8));
+    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
+}
+
+} // namespace
+
+uint16_t crc16(const uint8_t *data, size_t size, uint16_t crc)
+{
+    for (size_t i = 0; i < size; ++i)
+        crc = static_cast<uint16_t>((crc << 8) ^ CrcTable[((crc >> 8) ^ data[i]) & 0xFF]);
+    return crc;
+}
+
+bool isCommand(uint8_t code)
+{
+    return code >= static_cast<uint8_t>(Command::ReadWord) && code <= static_cast<uint8_t>(Command::WriteLong);
+}
+
+size_t requestPayload(Command command)
+{
+    switch (command) {
+    case Command::ReadWord: return 3;
+    case Command::WriteWord: return 5;
+    case Command::ReadLong: return 3;
+    case Command::WriteLong: return 7;
+    }
+    return 0;
+}
+
+size_t replyPayload(Command command)
+{
+    switch (command) {
+    case Command::ReadWord: return 2;
+    case Command::ReadLong: return 4;
+    case Command::WriteWord:
+    case Command::WriteLong: return 0;
+    }
+    return 0;
+}
+
+size_t requestSize(Command command)
+{
+    return 2 + requestPayload(command) + CrcSize;
+}
+
+size_t replySize(Command command)
+{
+    return 1 + replyPayload(command) + CrcSize;
+}
+
+std::vector<uint8_t> encodeRequest(const Request &request)
+{
+    std::vector<uint8_t> frame;
+    frame.reserve(requestSize(request.command));
+    frame.push_back(request.node);
+    frame.push_back(static_cast<uint8_t>(((request.seq & 0x0F) << 4) | static_cast<uint8_t>(request.command)));
+    putBigEndian(frame, request.address & MaxAddress, 3);
+    if (request.command == Command::WriteWord)
+        putBigEndian(frame, request.value & 0xFFFF, 2);
+    else if (request.command == Command::WriteLong)
+        putBigEndian(frame, request.value, 4);
+    appendCrc(frame, crc16(frame.data(), frame.size()));
+    return frame;
+}
+
+std::vector<uint8_t> encodeReply(uint8_t node, const Reply &reply)
+{
+    std::vector<uint8_t> frame;
+    const uint8_t type = reply.isError ? ErrorType : static_cast<uint8_t>(reply.command);
+    frame.push_back(static_cast<uint8_t>(((reply.seq & 0x0F) << 4) | type));
+    if (reply.isError)
+        frame.push_back(static_cast<uint8_t>(reply.error));
+    else
+        putBigEndian(frame, reply.value, replyPayload(reply.command));
+    appendCrc(frame, crc16(frame.data(), frame.size(), crc16(&node, 1)));
+    return frame;
+}
+
+Request decodeRequest(const uint8_t *frame)
+{
+    Request r;
+    r.node = frame[0];
+    r.seq = frame[1] >> 4;
+    r.command = static_cast<Command>(frame[1] & 0x0F);
+    r.address = getBigEndian(frame + 2, 3);
+    if (r.command == Command::WriteWord)
+        r.value = getBigEndian(frame + 5, 2);
+    else if (r.command == Command::WriteLong)
+        r.value = getBigEndian(frame + 5, 4);
+    return r;
+}
+
+Reply decodeReply(const uint8_t *frame)
+{
+    Reply r;
+    r.seq = frame[0] >> 4;
+    const uint8_t type = frame[0] & 0x0F;
+    if (type == ErrorType) {
+        r.isError = true;
+        r.error = static_cast<Error>(frame[1]);
+    } else {
+        r.command = static_cast<Command>(type);
+        r.value = getBigEndian(frame + 1, replyPayload(r.command));
+    }
+    return r;
+}
+
+} // namespace FrameCodec

@@ -1,0 +1,70 @@
+#pragma once
+
+// Frames of the serial link between the program and the controller. The byte
+// layout is described in docs/protocol.md; this file and that one must agree.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace FrameCodec {
+
+// Command codes (low nibble of the request's second byte and of a good reply's
+// first byte).
+enum class Command : uint8_t {
+    ReadWord = 0x1,
+    WriteWord = 0x2,
+    ReadLong = 0x3,
+    WriteLong = 0x4,
+};
+
+// Reply type of an error reply.
+constexpr uint8_t ErrorType = 0xF;
+
+enum class Error : uint8_t {
+    NoSuchAddress = 0x01,
+    ReadOnly = 0x02,
+    BadValue = 0x03,
+};
+
+constexpr size_t CrcSize = 2;
+constexpr size_t ErrorReplySize = 4;
+constexpr uint32_t MaxAddress = 0xFFFFFF;
+
+// CRC-16 with polynomial 0x1021, start value 0xFFFF, no reflection, no final
+// XOR ("123456789" gives 0x29B1). Pass the previous result to continue a sum.
+uint16_t crc16(const uint8_t *data, size_t size, uint16_t crc = 0xFFFF);
+
+bool isCommand(uint8_t code);
+size_t requestSize(Command command);  // whole frame, CRC included
+size_t replySize(Command command);    // good reply, CRC included
+size_t requestPayload(Command command);
+size_t replyPayload(Command command);
+
+struct Request
+{
+    uint8_t node = 1;
+    uint8_t seq = 0;        // 0..15
+    Command command = Command::ReadWord;
+    uint32_t address = 0;   // 24 bits
+    uint32_t value = 0;     // 16 bits for WriteWord, 32 for WriteLong
+};
+
+struct Reply
+{
+    uint8_t seq = 0;
+    Command command = Command::ReadWord;
+    bool isError = false;
+    Error error = Error::NoSuchAddress;
+    uint32_t value = 0;     // ReadWord: 16 bits, ReadLong: 32 bits
+};
+
+std::vector<uint8_t> encodeRequest(const Request &request);
+// The reply's CRC covers the node address first, then the reply bytes.
+std::vector<uint8_t> encodeReply(uint8_t node, const Reply &reply);
+
+// Decodes one complete frame whose length and CRC were already checked.
+Request decodeRequest(const uint8_t *frame);
+Reply decodeReply(const uint8_t *frame);
+
+} // namespace FrameCodec

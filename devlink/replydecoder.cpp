@@ -1,0 +1,40 @@
+#include "replydecoder.h"
+
+using namespace FrameCodec;
+
+void ReplyDecoder::expect(uint8_t node, Command command)
+{
+    m_node = node;
+    m_command = command;
+    m_seqMask = 0;
+}
+
+int ReplyDecoder::probe(const uint8_t *p, size_t available) const
+{
+    const uint8_t seq = p[0] >> 4;
+    const uint8_t type = p[0] & 0x0F;
+    if (!(m_seqMask & (1u << seq)))
+        return -1;
+    size_t size;
+    if (type == static_cast<uint8_t>(m_command))
+        size = replySize(m_command);
+    else if (type == ErrorType)
+        size = ErrorReplySize;
+    else
+        return -1;
+    if (available < size)
+        return 0;
+    const uint16_t crc = static_cast<uint16_t>((p[size - 2] << 8) | p[size - 1]);
+    return crc16(p, size - CrcSize, crc16(&m_node, 1)) == crc ? static_cast<int>(size) : -1;
+}
+
+bool ReplyDecoder::next(Reply &reply)
+{
+    std::vector<uint8_t> frame;
+    if (!takeFrame(frame))
+        return false;
+    reply = decodeReply(frame.data());
+    if (!reply.isError)
+        reply.command = m_command;
+    return true;
+}

@@ -1,0 +1,197 @@
+#include "serialdevicelink.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace FrameCodec;
+using Clock = SerialLine::Clock;
+
+namespace {
+
+int millisecondsUntil(Clock::time_point t)
+{
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(t - Clock::now()).count());
+}
+
+// (A, B) of a word access as one 24-bit address; A is the high 16 bits.
+bool wordAddress(int32_t a, int32_t b, uint32_t &address)
+{
+    if (a < 0 || a > 0xFFFF || b < 0 || b > 0xFF)
+        return false;
+    address = (static_cast<uint32_t>(a) << 8) | static_cast<uint32_t>(b);
+    return true;
+}
+
+// A number, or a text holding a decimal number, rounded to a whole number.
+bool wholeValue(const QVariant &value, double low, double high, double &out)
+{
+    bool ok = false;
+    double v;
+    if (value.typeId() == QMetaType::QString)
+        v = value.toString().trimmed().toDouble(&ok);
+    else
+        v = value.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    v = std::nearbyint(v);
+    if (v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+QString errorText(Error e)
+{
+    switch (e) {
+    case Error::NoSuchAddress: return QStringLiteral("controller has no such address");
+    case Error::ReadOnly: return QStringLiteral("address is read-only");
+    case Error::BadValue: return QStringLiteral("controller refused the value");
+    }
+    return QStringLiteral("controller error ") + QString::number(static_cast<int>(e));
+}
+
+} // namespace
+
+SerialDeviceLink::SerialDeviceLink(std::shared_ptr<SerialLine> line, const ConnectionSettings &settings)
+    : m_line(std::move(line)),
+      m_node(static_cast<uint8_t>(settings.node)),
+      m_timeoutMs(settings.timeoutMs),
+      // a reply pauses no longer than a dozen characters; a longer quiet spell
+      // after some bytes means the reply was cut or damaged
+      m_gapMs(std::max(20, 12 * 10 * 1000 / std::max(settings.baud, 1)))
+{
+}
+
+void SerialDeviceLink::setTimeout(int milliseconds)
+{
+    m_timeoutMs = std::max(1, milliseconds);
+}
+
+void SerialDeviceLink::ErrTimeOut()
+{
+    // A long write failed: whatever the controller still sends belongs to it.
+    m_line->discardInput();
+    m_decoder.clear();
+}
+
+bool SerialDeviceLink::fail(const QString &why)
+{
+    m_lastError = why;
+    return false;
+}
+
+uint8_t SerialDeviceLink::nextSeq()
+{
+    m_seq = static_cast<uint8_t>((m_seq + 1) & 0x0F);
+    return m_seq;
+}
+
+bool SerialDeviceLink::readPar(int32_t a, int32_t b, int16_t t, double &value)
+{
+    Request request;
+    if (t == 2)
+        request.command = Command::ReadWord;
+    else if (t == 3)
+        request.command = Command::ReadLong;
+    else
+        return fail(QStringLiteral("read type must be 2 or 3"));
+    if (!wordAddress(a, b, request.address))
+        return fail(QStringLiteral("address out of range"));
+    const auto reply = transact(request);
+    if (!reply)
+        return false;
+    value = request.command == Command::ReadWord ? static_cast<double>(reply->value)
+                                                 : static_cast<double>(static_cast<int32_t>(reply->value));
+    return true;
+}
+
+bool SerialDeviceLink::writePar(int32_t a, int32_t b, int16_t t, const QVariant &value)
+{
+    Request request;
+    double v = 0;
+    if (t == 3) {
+        request.command = Command::WriteWord;
+        if (!wordAddress(a, b, request.address))
+            return fail(QStringLiteral("address out of range"));
+        if (!wholeValue(value, -32768.0, 65535.0, v))
+            return fail(QStringLiteral("word value out of range"));
+        request.value = static_cast<uint32_t>(static_cast<int32_t>(v)) & 0xFFFF;
+    } else if (t == 19) {
+        request.command = Command::WriteLong;
+        if (b != 4)
+            return fail(QStringLiteral("a long write takes 4 bytes"));
+        if (!wordAddress(a, 0, request.address))
+            return fail(QStringLiteral("address out of range"));
+        if (!wholeValue(value, -2147483648.0, 4294967295.0, v))
+            return fail(QStringLiteral("long value out of range"));
+        request.value = v < 0 ? static_cast<uint32_t>(static_cast<int32_t>(v)) : static_cast<uint32_t>(v);
+    } else {
+        return fail(QStringLiteral("write type must be 3 or 19"));
+    }
+    return transact(request).has_value();
+}
+
+std::optional<Reply> SerialDeviceLink::transact(Request request)
+{
+    if (!m_line || !m_line->isOpen() || m_line->isBroken()) {
+        fail(QStringLiteral("line is closed"));
+        return std::nullopt;
+    }
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
+    request.node = m_node;
+    m_line->discardInput();
+    m_decoder.clear();
+    m_decoder.expect(m_node, request.command);
+
+    int attempts = 0;
+    size_t junkMark = 0;
+    auto send = [&]() {
+        request.seq = nextSeq();
+        m_decoder.accept(request.seq);
+        m_decoder.clear();
+        junkMark = m_decoder.discarded();
+        ++attempts;
+        const auto frame = encodeRequest(request);
+        return m_line->writeAll(frame.data(), frame.size(), deadline);
+    };
+    if (!send()) {
+        fail(m_line->isBroken() ? QStringLiteral("line lost") : QStringLiteral("cannot send"));
+        return std::nullopt;
+    }
+    Clock::time_point lastByte = Clock::now();
+    uint8_t buffer[256];
+    for (;;) {
+        const int left = millisecondsUntil(deadline);
+        if (left <= 0) {
+            fail(QStringLiteral("no reply within ") + QString::number(m_timeoutMs) + QStringLiteral(" ms"));
+            return std::nullopt;
+        }
+        const int n = m_line->readSome(buffer, sizeof buffer, std::min(left, m_gapMs));
+        if (n < 0) {
+            fail(QStringLiteral("line lost"));
+            return std::nullopt;
+        }
+        if (n > 0) {
+            lastByte = Clock::now();
+            m_decoder.feed(buffer, static_cast<size_t>(n));
+            Reply reply;
+            if (m_decoder.next(reply)) {
+                if (reply.isError) {
+                    fail(errorText(reply.error));
+                    return std::nullopt;
+                }
+                return reply;
+            }
+            continue;
+        }
+        const bool sawJunk = m_decoder.pending() > 0 || m_decoder.discarded() > junkMark;
+        const bool quiet = Clock::now() - lastByte >= std::chrono::milliseconds(m_gapMs);
+        if (sawJunk && quiet && attempts < MaxAttempts) {
+            if (!send()) {
+                fail(QStringLiteral("line lost"));
+                return std::nullopt;
+            }
+            lastByte = Clock::now();
+        }
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "devicelinkapi.h"
+#include "framecodec.h"
+#include "replydecoder.h"
+#include "serialline.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+// The device link: "Par" accesses turned into request frames on the serial
+// line. Every call blocks until the reply or the time-out; a reply that is
+// damaged or cut is answered by sending the request again (all requests are
+// idempotent) while time is left.
+class SerialDeviceLink : public IDeviceLink
+{
+public:
+    static constexpr int MaxAttempts = 5;
+
+    SerialDeviceLink(std::shared_ptr<SerialLine> line, const ConnectionSettings &settings);
+
+    bool readPar(int32_t a, int32_t b, int16_t t, double &value) override;
+    bool writePar(int32_t a, int32_t b, int16_t t, const QVariant &value) override;
+    void setTimeout(int milliseconds) override;
+    int timeout() const override { return m_timeoutMs; }
+    void ErrTimeOut() override;
+
+    // Why the last failed access failed (for diagnostics).
+    QString lastError() const { return m_lastError; }
+
+private:
+    std::optional<FrameCodec::Reply> transact(FrameCodec::Request request);
+    bool fail(const QString &why);
+    uint8_t nextSeq();
+
+    std::shared_ptr<SerialLine> m_line;
+    uint8_t m_node;
+    int m_timeoutMs;
+    int m_gapMs;
+    uint8_t m_seq = 0;
+    ReplyDecoder m_decoder;
+    QString m_lastError;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "connectionsettings.h"
+
+#include <QString>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+
+// One serial port opened with termios, in raw mode and non-blocking.
+// The port is taken exclusively (an advisory lock on the device, released by
+// the kernel even when the process dies), modem-line calls that a
+// pseudo-terminal refuses are ignored, and a line that hangs up is reported
+// as broken at once instead of waiting for a time-out.
+class SerialLine
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    SerialLine() = default;
+    ~SerialLine();
+    SerialLine(const SerialLine &) = delete;
+    SerialLine &operator=(const SerialLine &) = delete;
+
+    bool open(const QString &path, const ConnectionSettings &settings, QString *error);
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+    bool isBroken() const { return m_broken; }
+
+    // Drops whatever the line has delivered and nobody has read yet.
+    void discardInput();
+    bool writeAll(const uint8_t *data, size_t size, Clock::time_point deadline);
+    // Bytes read (> 0), 0 when nothing came within `waitMs`, -1 when the line is gone.
+    int readSome(uint8_t *buffer, size_t capacity, int waitMs);
+
+private:
+    bool configure(const ConnectionSettings &settings, QString *error);
+    void markBroken();
+
+    int m_fd = -1;
+    bool m_broken = false;
+};

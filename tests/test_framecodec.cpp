@@ -1,0 +1,252 @@
+#include "framecodec.h"
+#include "replydecoder.h"
+#include "requestdecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace FrameCodec;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+Request readWord(uint32_t address, uint8_t seq = 3, uint8_t node = 1)
+{
+    Request r;
+    r.node = node;
+    r.seq = seq;
+    r.command = Command::ReadWord;
+    r.address = address;
+    return r;
+}
+
+void feed(FrameBuffer &buffer, const Bytes &bytes)
+{
+    buffer.feed(bytes.data(), bytes.size());
+}
+
+Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes &p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+} // namespace
+
+TEST(FrameCodec, CrcCheckValueAndKnownFrame)
+{
+    const char *check = "123456789";
+    EXPECT_EQ(crc16(reinterpret_cast<const uint8_t *>(check), 9), 0x29B1);
+    // the read example of docs/protocol.md
+    EXPECT_EQ(encodeRequest(readWord(0x001234, 1)), (Bytes{0x01, 0x11, 0x00, 0x12, 0x34, 0xC5, 0x88}));
+    Reply reply;
+    reply.seq = 1;
+    reply.command = Command::ReadWord;
+    reply.value = 0x01F4;
+    EXPECT_EQ(encodeReply(1, reply), (Bytes{0x11, 0x01, 0xF4, 0x1A, 0x8D}));
+}
+
+TEST(FrameCodec, WordReadCostsTwelveBytesAndEveryCommandRoundTrips)
+{
+    EXPECT_EQ(requestSize(Command::ReadWord) + replySize(Command::ReadWord), 12u);
+    const Command all[] = {Command::ReadWord, Command::WriteWord, Command::ReadLong, Command::WriteLong};
+    for (Command c : all) {
+        Request rq;
+        rq.node = 7;
+        rq.seq = 15;
+        rq.command = c;
+        rq.address = 0xFDEA00;
+        rq.value = c == Command::WriteWord ? 0x9C40 : (c == Command::WriteLong ? 0x44414F4C : 0);
+        RequestDecoder in(7);
+        feed(in, encodeRequest(rq));
+        Request got;
+        ASSERT_TRUE(in.next(got)) << int(c);
+        EXPECT_EQ(got.seq, 15);
+        EXPECT_EQ(got.command, c);
+        EXPECT_EQ(got.address, 0xFDEA00u);
+        EXPECT_EQ(got.value, rq.value);
+
+        Reply rp;
+        rp.seq = 15;
+        rp.command = c;
+        rp.value = c == Command::ReadLong ? 0xFFFFFFFEu : (c == Command::ReadWord ? 0x8000u : 0u);
+        ReplyDecoder out;
+        out.expect(7, c);
+        out.accept(15);
+        feed(out, encodeReply(7, rp));
+        Reply back;
+        ASSERT_TRUE(out.next(back)) << int(c);
+        EXPECT_FALSE(back.isError);
+        EXPECT_EQ(back.command, c);
+        EXPECT_EQ(back.value, rp.value);
+    }
+}
+
+TEST(FrameCodec, EveryBitFlipIsRejected)
+{
+    const Bytes request = encodeRequest(readWord(0xFDF200, 9));
+    for (size_t bit = 0; bit < request.size() * 8; ++bit) {
+        Bytes damaged = request;
+        damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+        RequestDecoder in(1);
+        feed(in, damaged);
+        Request got;
+        EXPECT_FALSE(in.next(got)) << "request bit " << bit;
+    }
+    Reply reply;
+    reply.seq = 9;
+    reply.value = 0x1234;
+    const Bytes good = encodeReply(1, reply);
+    for (size_t bit = 0; bit < good.size() * 8; ++bit) {
+        Bytes damaged = good;
+        damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+        ReplyDecoder out;
+        out.expect(1, Command::ReadWord);
+        out.accept(9);
+        feed(out, damaged);
+        Reply got;
+        EXPECT_FALSE(out.next(got)) << "reply bit " << bit;
+    }
+}
+
+TEST(FrameCodec, CutFrameThenGoodFrame)
+{
+    const Bytes first = encodeRequest(readWord(0x000100, 1));
+    const Bytes second = encodeRequest(readWord(0x000200, 2));
+    for (size_t cut = 1; cut < first.size(); ++cut) {
+        RequestDecoder in(1);
+        feed(in, Bytes(first.begin(), first.begin() + static_cast<long>(cut)));
+        Request got;
+        EXPECT_FALSE(in.next(got));
+        feed(in, second);
+        ASSERT_TRUE(in.next(got)) << "cut at " << cut;
+        EXPECT_EQ(got.address, 0x000200u);
+        EXPECT_EQ(got.seq, 2);
+        EXPECT_FALSE(in.next(got));
+        EXPECT_EQ(in.pending(), 0u);
+    }
+}
+
+TEST(FrameCodec, GarbageBeforeAFrameNeverHidesIt)
+{
+    std::mt19937 random(1234);
+    const Bytes frame = encodeRequest(readWord(0x00ABCD, 5));
+    for (int round = 0; round < 500; ++round) {
+        Bytes garbage(static_cast<size_t>(random() % 24));
+        for (uint8_t &b : garbage)
+            b = static_cast<uint8_t>(random());
+        // headers that announce the longest frame are the worst case
+        if (round % 3 == 0 && !garbage.empty())
+            garbage.back() = 0x14;
+        RequestDecoder in(1);
+        feed(in, concat({garbage, frame}));
+        Request got;
+        ASSERT_TRUE(in.next(got)) << "round " << round;
+        EXPECT_EQ(got.address, 0x00ABCDu);
+    }
+}
+
+TEST(FrameCodec, FrameSplitAcrossReadsAndTwoFramesInOneRead)
+{
+    const Bytes a = encodeRequest(readWord(0x000010, 1));
+    Request w;
+    w.command = Command::WriteWord;
+    w.seq = 2;
+    w.address = 0x000012;
+    w.value = 0xFFFF;
+    const Bytes b = encodeRequest(w);
+
+    RequestDecoder in(1);
+    Request got;
+    for (size_t i = 0; i + 1 < a.size(); ++i) {
+        in.feed(&a[i], 1);
+        EXPECT_FALSE(in.next(got));
+    }
+    in.feed(&a.back(), 1);
+    ASSERT_TRUE(in.next(got));
+    EXPECT_EQ(got.address, 0x10u);
+
+    feed(in, concat({a, b}));
+    ASSERT_TRUE(in.next(got));
+    EXPECT_EQ(got.command, Command::ReadWord);
+    ASSERT_TRUE(in.next(got));
+    EXPECT_EQ(got.command, Command::WriteWord);
+    EXPECT_EQ(got.value, 0xFFFFu);
+    EXPECT_FALSE(in.next(got));
+}
+
+TEST(FrameCodec, RequestsForOtherNodesArePassedOver)
+{
+    RequestDecoder in(1);
+    feed(in, concat({encodeRequest(readWord(0x20, 1, 2)), encodeRequest(readWord(0x30, 2, 1))}));
+    Request got;
+    ASSERT_TRUE(in.next(got));
+    EXPECT_EQ(got.address, 0x30u);
+    EXPECT_EQ(in.otherNodeFrames(), 1u);
+}
+
+TEST(FrameCodec, ReplyMustMatchSequenceCommandAndNode)
+{
+    Reply late;
+    late.seq = 4;
+    late.value = 111;
+    Reply current = late;
+    current.seq = 5;
+    current.value = 222;
+    Reply otherCommand = current;
+    otherCommand.command = Command::ReadLong;
+
+    ReplyDecoder out;
+    out.expect(1, Command::ReadWord);
+    out.accept(5);
+    feed(out, concat({encodeReply(1, late), encodeReply(2, current), encodeReply(1, otherCommand)}));
+    Reply got;
+    EXPECT_FALSE(out.next(got)) << "late, wrong node and wrong command replies must all be skipped";
+    feed(out, encodeReply(1, current));
+    ASSERT_TRUE(out.next(got));
+    EXPECT_EQ(got.value, 222u);
+
+    // a resent request: replies to either sequence number answer it
+    out.expect(1, Command::ReadWord);
+    out.accept(6);
+    out.accept(7);
+    Reply six = current;
+    six.seq = 6;
+    feed(out, encodeReply(1, six));
+    EXPECT_TRUE(out.next(got));
+}
+
+TEST(FrameCodec, ErrorReply)
+{
+    Reply error;
+    error.seq = 2;
+    error.isError = true;
+    error.error = Error::NoSuchAddress;
+    const Bytes bytes = encodeReply(1, error);
+    EXPECT_EQ(bytes.size(), ErrorReplySize);
+    EXPECT_EQ(bytes[0], 0x2F);
+    ReplyDecoder out;
+    out.expect(1, Command::WriteLong);
+    out.accept(2);
+    feed(out, bytes);
+    Reply got;
+    ASSERT_TRUE(out.next(got));
+    EXPECT_TRUE(got.isError);
+    EXPECT_EQ(got.error, Error::NoSuchAddress);
+}
+
+TEST(FrameCodec, EndlessGarbageStaysBounded)
+{
+    RequestDecoder in(1);
+    Bytes noise(4000, 0x14);  // every byte announces a long write
+    feed(in, noise);
+    Request got;
+    EXPECT_FALSE(in.next(got));
+    EXPECT_LE(in.pending(), FrameBuffer::Capacity);
+    feed(in, encodeRequest(readWord(0x40, 1)));
+    ASSERT_TRUE(in.next(got));
+    EXPECT_EQ(got.address, 0x40u);
+}
