@@ -1,0 +1,38 @@
+#include "manualhelp.h"
+
+#include "documentopener.h"
+#include "messageservice.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+ManualHelp::ManualHelp(DocumentOpener *opener, MessageService *messages, QString programFolder)
+    : m_opener(opener), m_messages(messages), m_programFolder(std::move(programFolder))
+{
+}
+
+QString ManualHelp::parameterText(int page, const QString &programFolder)
+{
+    // The document path is left without its closing quote: the viewer takes
+    // the rest of the line as the path.
+    return QStringLiteral("/A \"page=") + QString::number(page)
+        + QStringLiteral("&pagemode=bookmarks&zoom=100") + QStringLiteral("\"  \"") + programFolder
+        + QStringLiteral("\\") + manualFileName();
+}
+
+QString ManualHelp::manualPath() const
+{
+    return QDir(m_programFolder).filePath(manualFileName());
+}
+
+void ManualHelp::open(int page) const
+{
+    if (!QFileInfo::exists(manualPath())) {
+        if (m_messages)
+            m_messages->show(QStringLiteral("User Manual Not Found : ") + QDir::toNativeSeparators(manualPath()),
+                             MessageService::Buttons::Ok, MessageService::Icon::Warning);
+        return;
+    }
+    if (m_opener)
+        m_opener->open(viewerProgram(), parameterText(page, m_programFolder));
+}

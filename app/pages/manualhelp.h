@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class DocumentOpener;
+class MessageService;
+
+// Opens the user manual at the page that belongs to a window (F1, Help menu).
+class ManualHelp
+{
+public:
+    static constexpr int HelpMenuPage = 1;
+
+    ManualHelp(DocumentOpener *opener, MessageService *messages, QString programFolder);
+
+    // The viewer's parameter text for page p, exactly as the viewer expects it.
+    static QString parameterText(int page, const QString &programFolder);
+    static QString viewerProgram() { return QStringLiteral("AcroRd32.exe"); }
+    static QString manualFileName() { return QStringLiteral("HX0MAN01E.pdf"); }
+
+    // Where the manual is looked for on this machine.
+    QString manualPath() const;
+
+    // Says so when the manual is missing; otherwise hands it to the viewer.
+    void open(int page) const;
+
+private:
+    DocumentOpener *m_opener;
+    MessageService *m_messages;
+    QString m_programFolder;
+};

@@ -1,0 +1,37 @@
+#include "frmwait.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+FrmWait::FrmWait(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmWait"));
+    setWindowTitle(QStringLiteral("Reading..."));
+    setModal(false);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("ProgressBar"));
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_bar);
+    setFixedSize(320, 60);
+}
+
+void FrmWait::DrawWaitBar(int16_t &ProgressValue, const QString &Msg_Text)
+{
+    if (!isVisible())
+        show();
+    setWindowTitle(Msg_Text);
+    m_bar->setValue(qBound<int>(0, ProgressValue, 100));
+    QCoreApplication::processEvents();
+    if (ProgressValue >= 100)
+        closeWait();
+}
+
+void FrmWait::closeWait()
+{
+    if (isVisible())
+        hide();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+
+class QProgressBar;
+
+// The small modeless window with one progress bar that transfers show while
+// they read or write.
+class FrmWait : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FrmWait(QWidget *parent = nullptr);
+
+    // Shows the window with the text as caption and the bar at the value;
+    // at 100 or more the window closes in the same call.
+    void DrawWaitBar(int16_t &ProgressValue, const QString &Msg_Text = QString());
+    void closeWait();
+
+    QProgressBar *progressBar() const { return m_bar; }
+
+private:
+    QProgressBar *m_bar;
+};
