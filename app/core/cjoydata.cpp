@@ -1,10 +1,10 @@
 #include "cjoydata.h"
 
+#include "configfile.h"
 #include "stringeval.h"
 #include "vbnumber.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -71,7 +71,7 @@ void CJoyData::LoadPictures(const QString &folder, void (*afterStep)())
         *s.image = QImage();
         if (hasPictureName()) {
             const QString path = QDir(folder).filePath(JoyName + QLatin1String(s.suffix) + QStringLiteral(".jpg"));
-            if (QFileInfo::exists(path))
+            if (File::FileExists(path))
                 s.image->load(path, "JPG"); // an unreadable picture stays empty as well
         }
         if (s.step && afterStep)

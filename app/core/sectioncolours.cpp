@@ -1,11 +1,11 @@
 #include "sectioncolours.h"
 
 #include "ansitext.h"
+#include "configfile.h"
 #include "respaths.h"
 #include "vbnumber.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -75,7 +75,7 @@ void SectionColours::ApplyPalette(int preset)
 
 SectionColours::LoadResult SectionColours::LoadColorFromFile(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    if (!File::FileExists(path))
         return LoadResult::NotFound;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
