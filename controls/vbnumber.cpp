@@ -162,6 +162,8 @@ QChar decimalSeparator(const QLocale &locale)
 
 QString format(double value, QStringView pattern, const QLocale &locale)
 {
+    if (pattern.isEmpty())
+        return plainDecimal(value, decimalSeparator(locale));
     const qsizetype point = pattern.indexOf(QLatin1Char('.'));
     const QStringView intPart = point < 0 ? pattern : pattern.left(point);
     const int decimals = point < 0 ? 0 : static_cast<int>(pattern.size() - point - 1);
@@ -190,6 +192,20 @@ QString format(double value, QStringView pattern, const QLocale &locale)
     if (decimals > 0)
         out += decimalSeparator(locale) + fracDigits;
     return out;
+}
+
+bool parseFormatted(QStringView text, double &out, const QLocale &locale)
+{
+    QString plain = text.toString();
+    const QString group = locale.groupSeparator();
+    if (!group.isEmpty())
+        plain.remove(group);
+    const QChar sep = decimalSeparator(locale);
+    if (sep != QLatin1Char('.'))
+        plain.replace(sep, QLatin1Char('.'));
+    if (plain.startsWith(QLatin1String("&H"), Qt::CaseInsensitive))
+        return false;
+    return parseNumber(plain, out);
 }
 
 } // namespace VbNumber

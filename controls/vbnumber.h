@@ -45,6 +45,11 @@ TESSERA_EXPORT QChar decimalSeparator(const QLocale &locale = QLocale());
 // "####0", "###0", "####0.0", "00000". A "," asks for thousands grouping, the
 // count of "0" before the point is the minimum number of integer digits, the
 // digits after the point the number of decimals. Halves round away from zero.
+// An empty pattern gives the plain number with the locale's decimal separator.
 TESSERA_EXPORT QString format(double value, QStringView pattern, const QLocale &locale = QLocale());
+
+// Reads back a number as `format` writes it: the locale's group separators are
+// skipped and its decimal separator is the point. False when it is not one.
+TESSERA_EXPORT bool parseFormatted(QStringView text, double &out, const QLocale &locale = QLocale());
 
 } // namespace VbNumber
