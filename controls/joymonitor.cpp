@@ -167,10 +167,13 @@ void JoyMonitor::UpdateDisplay(double reading)
     // the sums saturate rather than wrap when the tolerances push them out of range
     const int low = VbNumber::saturateInt16(int(m_min) + int(m_thMin));
     const int high = VbNumber::saturateInt16(int(m_max) + int(m_thMax));
+    // the limits are checked against the reading as a whole number: 1000.4
+    // with a maximum of 1000 still shows as read
+    const double whole = VbNumber::roundHalfEven(reading);
     double shown = reading;
-    if (reading < low)
+    if (whole < low)
         shown = m_min;
-    else if (reading > high)
+    else if (whole > high)
         shown = m_max;
     const QString text = VbNumber::format(shown, m_dataFormat);
     double number = 0;

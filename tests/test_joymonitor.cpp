@@ -1,0 +1,303 @@
+#include "cvardatas.h"
+#include "joymonitor.h"
+#include "localeguard.h"
+#include "shapewidget.h"
+#include "vbcolor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+// A monitor for the range 0..1000, English number format, events recorded.
+class JoyMonitorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        monitor.setMin(0);
+        monitor.setMax(1000);
+        monitor.setActiveProgressBar(true);
+        QObject::connect(&monitor, &JoyMonitor::UpdateValue, [this](qint16 &value) { values.push_back(value); });
+        QObject::connect(&monitor, &JoyMonitor::CheckEnabled, [this](qint16 &state) { states.push_back(state); });
+        monitor.show();
+    }
+
+    QLabel *label(const char *name) const { return monitor.findChild<QLabel *>(QLatin1String(name)); }
+    QString shown() const { return label("lblInputValue")->text(); }
+    QProgressBar *bar() const { return monitor.findChild<QProgressBar *>(QStringLiteral("ProgressBar")); }
+    QCheckBox *check() const { return monitor.findChild<QCheckBox *>(QStringLiteral("ChkInputEnable")); }
+
+    LocaleGuard english{QLocale::English, QLocale::UnitedStates};
+    JoyMonitor monitor;
+    std::vector<int> values;
+    std::vector<int> states;
+};
+
+} // namespace
+
+TEST(JoyMonitorNew, StartsWithItsNamedWidgetsAndInitialValues)
+{
+    JoyMonitor monitor;
+    EXPECT_NE(monitor.findChild<QGroupBox *>(QStringLiteral("FrmeInput")), nullptr);
+    auto *bar = monitor.findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(bar->palette().color(QPalette::Highlight), QColor(0, 0, 255));
+    EXPECT_EQ(bar->palette().color(QPalette::Base), QColor(Qt::white));
+    auto *check = monitor.findChild<QCheckBox *>(QStringLiteral("ChkInputEnable"));
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->isChecked());
+    auto *focusFrame = monitor.findChild<ShapeWidget *>(QStringLiteral("ShpChkInputEnable"));
+    ASSERT_NE(focusFrame, nullptr);
+    EXPECT_TRUE(focusFrame->isHidden());
+    EXPECT_EQ(monitor.findChild<QLabel *>(QStringLiteral("lblInputName"))->text(), QStringLiteral("Name"));
+    EXPECT_EQ(monitor.findChild<QLabel *>(QStringLiteral("lblInputValue"))->text(), QStringLiteral("00.00"));
+    EXPECT_EQ(monitor.findChild<QLabel *>(QStringLiteral("lblInputUnit"))->text(), QStringLiteral("mA"));
+
+    EXPECT_EQ(monitor.Carica(), nullptr);
+    EXPECT_FALSE(monitor.ActiveProgressBar());
+    EXPECT_EQ(monitor.Value(), 0);
+    EXPECT_EQ(monitor.VarID(), 0);
+    EXPECT_EQ(monitor.ThMax(), 0);
+    EXPECT_EQ(monitor.DataFormat(), QStringLiteral("##,##0.0"));
+    EXPECT_EQ(monitor.ThMin(), 0);
+    EXPECT_EQ(monitor.Max(), 32000);
+    EXPECT_EQ(monitor.Min(), 0);
+    EXPECT_TRUE(monitor.MonitorEnable());
+
+    monitor.setActiveProgressBar(true);
+    EXPECT_TRUE(monitor.ActiveProgressBar());
+    EXPECT_FALSE(bar->isHidden());
+}
+
+TEST_F(JoyMonitorTest, ReadingsOutsideTheRangeShowTheRangeEnds)
+{
+    monitor.UpdateDisplay(-3);
+    EXPECT_EQ(shown(), QStringLiteral("0.0"));
+    EXPECT_EQ(bar()->value(), 0);
+    monitor.UpdateDisplay(1000.4);
+    EXPECT_EQ(shown(), QStringLiteral("1,000.4"));
+    EXPECT_EQ(bar()->value(), 1000);
+    monitor.UpdateDisplay(1200);
+    EXPECT_EQ(shown(), QStringLiteral("1,000.0"));
+    monitor.UpdateDisplay(1000.6); // nearer to 1001: beyond the maximum
+    EXPECT_EQ(shown(), QStringLiteral("1,000.0"));
+    monitor.UpdateDisplay(-0.4); // nearer to 0: inside the range
+    EXPECT_EQ(shown(), QStringLiteral("-0.4"));
+    monitor.UpdateDisplay(512.25);
+    EXPECT_EQ(shown(), QStringLiteral("512.3"));
+    EXPECT_EQ(bar()->value(), 512);
+    EXPECT_EQ(values, (std::vector<int>{0, 1000, 1000, 1000, 0, 512}));
+    EXPECT_EQ(monitor.Value(), 512);
+}
+
+TEST_F(JoyMonitorTest, TheValueIsWrittenWithTheLocalesSeparators)
+{
+    LocaleGuard italian(QLocale::Italian, QLocale::Italy);
+    monitor.UpdateDisplay(1000.4);
+    EXPECT_EQ(shown(), QStringLiteral("1.000,4"));
+    EXPECT_EQ(values, std::vector<int>{1000});
+}
+
+TEST_F(JoyMonitorTest, TheEventCarriesTheShownNumberNotTheReading)
+{
+    monitor.setDataFormat(QStringLiteral("####0"));
+    monitor.UpdateDisplay(12.5); // the pattern rounds halves away from zero
+    EXPECT_EQ(shown(), QStringLiteral("13"));
+    monitor.setDataFormat(QStringLiteral("####0.0"));
+    monitor.UpdateDisplay(24.25);
+    EXPECT_EQ(shown(), QStringLiteral("24.3"));
+    EXPECT_EQ(values, (std::vector<int>{13, 24}));
+}
+
+TEST_F(JoyMonitorTest, TolerancesWidenTheShownRangeButNotTheBar)
+{
+    monitor.setThMax(100);
+    monitor.UpdateDisplay(1050);
+    EXPECT_EQ(shown(), QStringLiteral("1,050.0"));
+    EXPECT_EQ(bar()->value(), 1000);
+    monitor.UpdateDisplay(1100.5); // a half goes to the even 1100: inside
+    EXPECT_EQ(shown(), QStringLiteral("1,100.5"));
+    monitor.UpdateDisplay(1101);
+    EXPECT_EQ(shown(), QStringLiteral("1,000.0"));
+
+    monitor.setMin(100);
+    monitor.setThMin(50);
+    monitor.UpdateDisplay(120);
+    EXPECT_EQ(shown(), QStringLiteral("100.0"));
+    monitor.UpdateDisplay(150);
+    EXPECT_EQ(shown(), QStringLiteral("150.0"));
+    monitor.setThMin(-50);
+    monitor.UpdateDisplay(60);
+    EXPECT_EQ(shown(), QStringLiteral("60.0"));
+    EXPECT_EQ(bar()->value(), 100); // the bar stays at its lower end
+    EXPECT_EQ(values, (std::vector<int>{1050, 1100, 1000, 100, 150, 60}));
+}
+
+TEST_F(JoyMonitorTest, LimitsAreCappedAndSetTheBarEnds)
+{
+    monitor.setThMax(800);
+    EXPECT_EQ(monitor.ThMax(), 500);
+    monitor.setMax(32500);
+    EXPECT_EQ(monitor.Max(), 32000);
+    EXPECT_EQ(bar()->maximum(), 32000);
+    monitor.setMin(-200);
+    EXPECT_EQ(monitor.Min(), -200);
+    EXPECT_EQ(bar()->minimum(), -200);
+    monitor.setThMin(-7);
+    EXPECT_EQ(monitor.ThMin(), -7);
+    EXPECT_EQ(monitor.ThMax(), 500); // reading does not change anything
+}
+
+TEST_F(JoyMonitorTest, ThresholdSumsSaturateInsteadOfWrapping)
+{
+    monitor.setMin(-32768);
+    monitor.setThMin(-100);
+    monitor.UpdateDisplay(5); // a wrapped lower limit (32668) would show the minimum
+    EXPECT_EQ(shown(), QStringLiteral("5.0"));
+    monitor.UpdateDisplay(-32768);
+    EXPECT_EQ(shown(), QStringLiteral("-32,768.0"));
+
+    monitor.setMax(-32000);
+    monitor.setThMax(-32768);
+    monitor.UpdateDisplay(-32100); // a wrapped upper limit (768) would show the reading
+    EXPECT_EQ(shown(), QStringLiteral("-32,000.0"));
+    EXPECT_EQ(values, (std::vector<int>{5, -32768, -32000}));
+}
+
+TEST_F(JoyMonitorTest, BitTestValuesShowOnOrOffWithoutAnEvent)
+{
+    CVarDataS input;
+    input.F_DownloadToDisplay = QStringLiteral("X&4");
+    input.KrvDisplayValueRAM = 0;
+    monitor.setCarica(&input);
+    EXPECT_EQ(shown(), QStringLiteral("OFF"));
+    EXPECT_EQ(bar()->value(), 0);
+    monitor.UpdateDisplay(1);
+    EXPECT_EQ(shown(), QStringLiteral("ON"));
+    EXPECT_EQ(bar()->value(), bar()->maximum());
+    EXPECT_EQ(monitor.Value(), 1);
+    monitor.UpdateDisplay(-2);
+    EXPECT_EQ(shown(), QStringLiteral("OFF"));
+    EXPECT_EQ(bar()->value(), 0);
+    EXPECT_TRUE(values.empty());
+}
+
+TEST_F(JoyMonitorTest, BindingShowsTheRecordsNamesAndValue)
+{
+    CVarDataS vbb;
+    vbb.VarID = 77;
+    vbb.MonitorName = QStringLiteral("Supply");
+    vbb.TooltipDecription = QStringLiteral("Supply voltage");
+    vbb.Unit = QStringLiteral("V");
+    vbb.KrvDisplayValueRAM = 24.26;
+    monitor.setCarica(&vbb);
+    EXPECT_EQ(monitor.Carica(), &vbb);
+    EXPECT_EQ(monitor.VarID(), 77);
+    EXPECT_EQ(label("lblInputName")->text(), QStringLiteral("Supply"));
+    EXPECT_EQ(label("lblInputName")->toolTip(), QStringLiteral("Supply voltage"));
+    EXPECT_EQ(label("lblInputUnit")->text(), QStringLiteral("V"));
+    EXPECT_EQ(shown(), QStringLiteral("24.3"));
+    EXPECT_EQ(values, std::vector<int>{24});
+}
+
+TEST_F(JoyMonitorTest, ClearingTheBoxShowsZeroAndIgnoresReadings)
+{
+    CVarDataS current;
+    current.MonitorEnable = true;
+    monitor.setCarica(&current);
+    monitor.UpdateDisplay(640);
+    values.clear();
+
+    QTest::mouseClick(check(), Qt::LeftButton);
+    EXPECT_FALSE(check()->isChecked());
+    EXPECT_FALSE(monitor.MonitorEnable());
+    EXPECT_FALSE(current.MonitorEnable);
+    EXPECT_EQ(shown(), QStringLiteral("0"));
+    EXPECT_EQ(bar()->value(), 0);
+    EXPECT_EQ(monitor.Value(), 0);
+    EXPECT_EQ(states, std::vector<int>{0});
+
+    monitor.UpdateDisplay(700);
+    EXPECT_EQ(shown(), QStringLiteral("0"));
+    EXPECT_TRUE(values.empty());
+
+    QTest::mouseClick(check(), Qt::LeftButton);
+    EXPECT_TRUE(current.MonitorEnable);
+    EXPECT_EQ(states, (std::vector<int>{0, 1}));
+    monitor.UpdateDisplay(700);
+    EXPECT_EQ(shown(), QStringLiteral("700.0"));
+}
+
+TEST_F(JoyMonitorTest, WritingMonitorEnableActsLikeAClickOnlyOnAChange)
+{
+    monitor.setMonitorEnable(true); // already ticked
+    EXPECT_TRUE(states.empty());
+    monitor.setMonitorEnable(false);
+    EXPECT_FALSE(check()->isChecked());
+    EXPECT_EQ(shown(), QStringLiteral("0"));
+    EXPECT_EQ(states, std::vector<int>{0});
+    monitor.setMonitorEnable(true);
+    EXPECT_EQ(states, (std::vector<int>{0, 1}));
+}
+
+TEST_F(JoyMonitorTest, ClearingPutsABarThatCannotShowZeroAtItsLowerEnd)
+{
+    monitor.setMin(50);
+    monitor.UpdateDisplay(400);
+    monitor.setMonitorEnable(false);
+    EXPECT_EQ(bar()->value(), 50);
+}
+
+TEST_F(JoyMonitorTest, AReadingThatIsNotANumberIsIgnored)
+{
+    monitor.UpdateDisplay(300);
+    monitor.UpdateDisplay(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(shown(), QStringLiteral("300.0"));
+    monitor.UpdateDisplay(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(shown(), QStringLiteral("1,000.0"));
+    EXPECT_EQ(values, (std::vector<int>{300, 1000}));
+}
+
+TEST_F(JoyMonitorTest, AnEmptyRangeDoesNotTurnTheBarIntoABusyIndicator)
+{
+    monitor.setMax(0);
+    EXPECT_LT(bar()->minimum(), bar()->maximum());
+    monitor.UpdateDisplay(0);
+    EXPECT_EQ(bar()->value(), 0);
+}
+
+TEST_F(JoyMonitorTest, TheFocusFrameFollowsTheCheckBoxFocus)
+{
+    QApplication::setActiveWindow(&monitor);
+    auto *frame = monitor.findChild<ShapeWidget *>(QStringLiteral("ShpChkInputEnable"));
+    check()->setFocus();
+    EXPECT_FALSE(frame->isHidden());
+    EXPECT_TRUE(frame->geometry().contains(check()->geometry()));
+    check()->clearFocus();
+    EXPECT_TRUE(frame->isHidden());
+}
+
+TEST_F(JoyMonitorTest, ColoursPaintLabelsFocusFrameAndBackground)
+{
+    const quint32 navy = VbColor::rgb(0, 0, 128);
+    monitor.setForeColor(navy);
+    EXPECT_EQ(monitor.ForeColor(), navy);
+    for (const char *name : {"lblInputName", "lblInputValue", "lblInputUnit"})
+        EXPECT_EQ(label(name)->palette().color(QPalette::WindowText), QColor(0, 0, 128)) << name;
+    EXPECT_EQ(monitor.findChild<ShapeWidget *>(QStringLiteral("ShpChkInputEnable"))->borderColor(), navy);
+
+    const quint32 yellow = VbColor::rgb(255, 255, 160);
+    monitor.setBackColor(yellow);
+    EXPECT_EQ(monitor.BackColor(), yellow);
+    EXPECT_EQ(monitor.findChild<QGroupBox *>(QStringLiteral("FrmeInput"))->palette().color(QPalette::Window),
+              QColor(255, 255, 160));
+    EXPECT_EQ(check()->palette().color(QPalette::Window), QColor(255, 255, 160));
+}
