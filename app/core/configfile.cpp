@@ -87,7 +87,9 @@ bool File::SaveConfig(const QString &path)
 {
     const QByteArray bytes = AnsiText::encode(BuildConfigText());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // unbuffered, so that a short write (disk full) shows in the count
+    // instead of passing unnoticed at commit
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

@@ -1,14 +1,5 @@
 #include "configitemreader.h"
 
-namespace {
-
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-} // namespace
-
 ConfigItemReader::ConfigItemReader(QString text) : m_text(std::move(text)) {}
 
 bool ConfigItemReader::atLineEnd() const
@@ -33,15 +24,16 @@ bool ConfigItemReader::skipLineEnd()
     return false;
 }
 
-void ConfigItemReader::skipBlanks()
+void ConfigItemReader::skipBlanks(bool tabs)
 {
-    while (!atEnd() && isBlank(m_text[m_pos]))
+    while (!atEnd() && (m_text[m_pos] == QLatin1Char(' ') || (tabs && m_text[m_pos] == QLatin1Char('\t'))))
         ++m_pos;
 }
 
 QString ConfigItemReader::next()
 {
-    skipBlanks();
+    // a TAB is no blank here: it separates the fields of a value line
+    skipBlanks(false);
     QString item;
     if (!atEnd() && m_text[m_pos] == QLatin1Char('"')) {
         const qsizetype close = m_text.indexOf(QLatin1Char('"'), m_pos + 1);
@@ -66,7 +58,7 @@ QString ConfigItemReader::next()
 
 QString ConfigItemReader::nextLine()
 {
-    skipBlanks();
+    skipBlanks(true);
     const qsizetype start = m_pos;
     while (!atEnd() && !atLineEnd())
         ++m_pos;

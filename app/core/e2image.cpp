@@ -76,6 +76,10 @@ QString E2Image::ReadE2All(int16_t mask)
             return error;
     }
 
+    // a page's entries can be counted twice or not at all: a finished read shows 100
+    m_session.ProgressPercent = 100;
+    showProgress(Reading);
+
     // the section count's fault comes last, under the same heading
     const QString message = faultMessage(rangeFaultList(mask), sectionFault);
     if (!message.isEmpty() && m_session.messages)

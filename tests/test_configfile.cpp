@@ -1,0 +1,213 @@
+#include "ansitext.h"
+#include "commentinfo.h"
+#include "configitemreader.h"
+#include "transferfixture.h"
+
+#include <QFile>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// 1 Version (read only), 2 Sections, 3 Offset (negative default), 4 I0Min,
+// 5 I2Min (section 1), 6 I4Min (section 2), 7 Joy (live value, on no open page),
+// 8 Serial (key page).
+const QStringList List = {
+    "Version\t0x0020\t0x00\tKRV_PROG_VERS\tSoftware version\t10203\t0\t10\t0\t32767",
+    "Sections\t0x0020\t0x02\tKRV_NUM_PROP_REG\tNumber of sections\t2\t0\t11\t1\t4",
+    "Offset\t0x0012\t0x34\t\tZero offset\t-12\t0\t11\t-100\t100",
+    "I0Min\t0x0020\t0x40\tKRV_I0_MIN\tCoil 1A minimum current\t400\t0\t11\t0\t2000",
+    "I2Min\t0x0020\t0x48\tKRV_I2_MIN\tCoil 2A minimum current\t123\t1\t11\t0\t2000",
+    "I4Min\t0x0020\t0x50\tKRV_I4_MIN\tCoil 3A minimum current\t400\t2\t11\t0\t2000",
+    "Joy\t0x0040\t0x40\tKRV_JOY0_VALUE\tJoystick 1 position\t0\t0\t4\t0\t65535",
+    "Serial\t0x0020\t0x20\tKRV_SERIAL_NUMBER\tSerial number\t31234\t0\t10001\t0\t32767",
+};
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString golden(const char *name)
+{
+    return QStringLiteral(KRV_TEST_DATA "/") + QLatin1String(name);
+}
+
+// A configuration file from its value lines, with an empty comment block.
+QByteArray configText(const QString &valueLines)
+{
+    return AnsiText::encode(CommentInfo().BuildInfoStr() + "Variable Name\tAddress\tValue\r" + valueLines
+                            + "\r\n");
+}
+
+class ConfigFileTest : public TransferFixture
+{
+protected:
+    void SetUp() override { loadList(List); }
+
+    QString load(const QByteArray &bytes)
+    {
+        return session.file.LoadConfig(folder.write(QStringLiteral("in.txt"), bytes), QStringLiteral("in.txt"));
+    }
+};
+
+} // namespace
+
+TEST(ConfigItemReader, SplitsAtCommasAndLineEndsAndKeepsQuotedText)
+{
+    ConfigItemReader r(QStringLiteral("  a\tb,c\rd\ne\r\n\"x, y\" tail,z\r\r\n\tt\r\"open"));
+    QStringList items;
+    while (!r.atEnd())
+        items.append(r.next());
+    EXPECT_EQ(items, (QStringList{"a\tb", "c", "d", "e", "x, y", "z", "", "\tt", "open"}));
+
+    ConfigItemReader lines(QStringLiteral("\tone, \"two\"\r\nthree"));
+    EXPECT_EQ(lines.nextLine(), "one, \"two\"");
+    EXPECT_EQ(lines.nextLine(), "three");
+    EXPECT_TRUE(lines.atEnd());
+}
+
+TEST(CommentInfo, BlockRoundTripsEveryField)
+{
+    CommentInfo info{"Ann", "9 Dec", "r2", "Works, Ltd", "one\r\ntwo, three\r\n\r\nfour"};
+    const QString block = info.BuildInfoStr();
+    EXPECT_TRUE(block.contains("\tone\r\n\ttwo, three\r\n\t\r\n\tfour\r"));
+    // lines as the loader hands them over: leading blanks gone, each followed by CR LF
+    const QString aux = "Author:\tAnn\t\r\nDate:\t9 Dec\t\r\nRevision:\tr2\t\r\nCompany:\tWorks, Ltd\t\r\n"
+                        "Additional Comments:\t\r\none\r\ntwo, three\r\n\r\nfour\r\n";
+    EXPECT_EQ(CommentInfo::ExtractInfo(aux), info);
+    // a bare LF from a text box is stored as a line break too
+    const CommentInfo bare{"", "", "", "", "a\nb"};
+    EXPECT_TRUE(bare.BuildInfoStr().contains("\ta\r\n\tb\r"));
+}
+
+TEST_F(ConfigFileTest, SaveWritesTheByteExactFormat)
+{
+    comment.info = {"Ann Example", "2026-12-09", "3", QString::fromUtf8("Z\u00fcrich Valve Works"),
+                    "First line\r\nSecond, with comma"};
+    const QString path = folder.path("out.txt");
+    ASSERT_TRUE(session.file.SaveConfig(path));
+    EXPECT_EQ(readBytes(path), readBytes(golden("config_golden.txt")));
+
+    // empty comments still give TAB CR; the edited count of 3 saves section 2
+    comment.info = CommentInfo();
+    session.catalogue.entry(2)->KRVSetVar(3);
+    ASSERT_TRUE(session.file.SaveConfig(path));
+    EXPECT_EQ(readBytes(path), readBytes(golden("config_golden_empty.txt")));
+}
+
+TEST_F(ConfigFileTest, ValueLineFormat)
+{
+    EXPECT_EQ(session.file.FormatConfigLine(3), "Zero offset\t0012.34\t-00012\r");
+    var(4).KrvDownloadValueE2 = 123456;
+    EXPECT_EQ(session.file.FormatConfigLine(4), "Coil 1A minimum current\t0020.40\t123456\r");
+    EXPECT_EQ(File::formatAddress(0xFDEA00), "FDEA.00");
+    EXPECT_EQ(File::formatAddress(7), "0000.07");
+}
+
+TEST_F(ConfigFileTest, SaveThenLoadRestoresValuesAndComments)
+{
+    comment.info = {"Bo", "today", "7", "Acme, Inc.", "line one\r\n  line two, indented"};
+    const int32_t values[] = {0, 3, -57, 1999, 0, 77, 0, 4242};
+    for (int i = 2; i <= 8; ++i) {
+        if (i != 7)
+            var(i).KrvDownloadValueE2 = values[i - 1];
+    }
+    const QString path = folder.path("cfg.txt");
+    ASSERT_TRUE(session.file.SaveConfig(path));
+    const CommentInfo saved = comment.info;
+
+    for (int i = 1; i < session.catalogue.VarCount; ++i)
+        session.catalogue.entry(i)->ReadE2FromQEL(1);
+    comment.info = CommentInfo();
+    EXPECT_EQ(session.file.LoadConfig(path, "cfg.txt"), QString());
+    for (int i = 2; i <= 8; ++i) {
+        if (i == 7)
+            continue;
+        EXPECT_EQ(var(i).KrvDownloadValueE2, values[i - 1]) << i;
+        EXPECT_EQ(var(i).QelValueE2, values[i - 1]) << i;
+        EXPECT_EQ(var(i).KrvDisplayValueE2, values[i - 1]) << i;
+    }
+    EXPECT_EQ(var(1).KrvDownloadValueE2, 10203);
+    EXPECT_EQ(var(7).KrvDownloadValueE2, 1);   // not in the file
+    EXPECT_EQ(comment.info.author, saved.author);
+    EXPECT_EQ(comment.info.company, saved.company);
+    // leading blanks of a comment line do not survive; everything else does
+    EXPECT_EQ(comment.info.comments, "line one\r\nline two, indented");
+    EXPECT_EQ(comment.fileName, "cfg.txt");
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(ConfigFileTest, SectionTwoIsSavedOnlyWithAnEditedCountOfThree)
+{
+    EXPECT_FALSE(session.file.isSaved(6));
+    var(2).QelValueE2 = 4; // the controller's count does not matter
+    EXPECT_FALSE(session.file.isSaved(6));
+    var(2).KrvDownloadValueE2 = 3;
+    EXPECT_TRUE(session.file.isSaved(6));
+    EXPECT_FALSE(session.file.isSaved(7)); // on no open page
+}
+
+TEST_F(ConfigFileTest, PlaceholderAndEmptyLinesAreIgnored)
+{
+    EXPECT_EQ(load(configText("---\t0020.40\t00999\r\t0020.40\t00998\rCoil\t0020.40\t00500\r")), QString());
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
+    EXPECT_EQ(session.file.ParseConfigLine("Has --- inside\t0020.40\t1"), QString());
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
+}
+
+TEST_F(ConfigFileTest, CommaInADescriptionLoadsTheValueAndReportsTheFragment)
+{
+    EXPECT_EQ(load(configText("Coil 1A, minimum\t0020.40\t00500\rOffset\t0012.34\t00007\r")), "Variable Not Found");
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
+    EXPECT_EQ(var(3).KrvDownloadValueE2, 7);
+}
+
+TEST_F(ConfigFileTest, AnyUnmatchedLineFailsTheLoadButMatchedValuesLoad)
+{
+    EXPECT_EQ(load(configText("Gone\t0099.98\t00001\rCoil\t0020.40\t00600\r")), "Variable Not Found");
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 600);
+    EXPECT_EQ(load(configText("Bad\t00zz.40\t00001\rCoil\t0020.40\t00601\r")), "Variable Not Found");
+    EXPECT_EQ(load(configText("Empty\t\t00001\rCoil\t0020.40\t00602\r")), "Variable Not Found");
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 602);
+    EXPECT_EQ(session.file.ParseConfigLine("Coil\t0020.40\t 12abc"), QString());
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 12);
+    EXPECT_EQ(session.file.LoadConfig(folder.path("missing.txt"), "missing.txt"), "FAILED!");
+}
+
+TEST_F(ConfigFileTest, LoadedValuesGoThroughTheRangeCheck)
+{
+    // 9 sections and a current of 5000 are out of range; the joystick value (max 65535) silently
+    const QString lines = "Coil\t0020.40\t05000\rSections\t0020.02\t00009\rJoy\t0040.40\t-0005\r"
+                          "Offset\t0012.34\t00050\r";
+    EXPECT_EQ(load(configText(lines)), QString());
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 400);
+    EXPECT_EQ(var(4).QelValueE2, 400);
+    EXPECT_EQ(var(2).KrvDownloadValueE2, 2);
+    EXPECT_EQ(var(7).KrvDownloadValueE2, 0);
+    EXPECT_EQ(var(3).KrvDownloadValueE2, 50);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.lastText(), "READ FAULT:\r - I0Min\r - Sections\r");
+}
+
+TEST_F(ConfigFileTest, FailedSaveKeepsThePreviousFile)
+{
+    const QString path = folder.write("keep.txt", "previous contents\r\n");
+    // a file-size limit below the new file's size makes the write fail half-way
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ok = session.file.SaveConfig(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(readBytes(path), "previous contents\r\n") << readBytes(path).size();
+    EXPECT_FALSE(session.file.SaveConfig(folder.path("no/such/folder/x.txt")));
+    EXPECT_EQ(File::FileExists(path), 1);
+    EXPECT_EQ(File::FileExists(folder.path("none.txt")), 0);
+}

@@ -1,0 +1,368 @@
+#include "transferfixture.h"
+
+
+namespace {
+
+// index: 1 Version, 2 Sections, 3 I0Min, 4 I2Min (section 1), 5 I4Min (section 2),
+// 6 I6Min (section 3), 7 Hours (no declared maximum), 8 Joy0 (live value that
+// shares a bit with the configuration page), 9 Week (key page).
+const QStringList List = {
+    "Version\t00\t10\tKRV_PROG_VERS\tSoftware version\t0\t0\t10\t0\t65535",
+    "Sections\t00\t12\tKRV_NUM_PROP_REG\tNumber of sections\t2\t0\t11\t1\t4",
+    "I0Min\t01\t00\tKRV_I0_MIN\tCoil 1A minimum\t100\t0\t11\t0\t1000",
+    "I2Min\t01\t04\tKRV_I2_MIN\tCoil 2A minimum\t100\t1\t11\t0\t1000",
+    "I4Min\t01\t08\tKRV_I4_MIN\tCoil 3A minimum\t100\t2\t11\t0\t1000",
+    "I6Min\t01\t0C\tKRV_I6_MIN\tCoil 4A minimum\t100\t3\t11\t0\t1000",
+    "Hours\t02\t00\t\tWorking hours\t5\t0\t11\t10\t65535",
+    "Joy0\t03\t00\tKRV_JOY0_VALUE\tJoystick 1\t0\t0\t2\t0\t65535",
+    "Week\t04\t00\tKRV_SERVICE_WEEK\tService week\t1\t0\t10001\t1\t52",
+};
+
+class E2ImageTest : public TransferFixture
+{
+protected:
+    void SetUp() override
+    {
+        loadList(List);
+        // a controller holding sensible values: 3 sections, minima 200 + index
+        FakeController &c = controller();
+        c.setWord(0x10, 123);
+        c.setWord(0x12, 3);
+        c.setWord(0x100, 203);
+        c.setWord(0x104, 204);
+        c.setWord(0x108, 205);
+        c.setWord(0x10C, 206);
+        c.setWord(0x200, 300);
+        c.setWord(0x300, 17);
+        c.setWord(0x400, 20);
+    }
+
+    QList<int32_t> accessedAddresses() const
+    {
+        QList<int32_t> out;
+        for (const auto &a : factory.controller->log)
+            out.append(a.a * 256 + a.b);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(E2ImageTest, PageMasksAndCountsFollowTheOpenPages)
+{
+    EXPECT_EQ(session.e2Image.AllPagesMask(), 10010);
+    EXPECT_EQ(session.e2Image.AllPagesWriteMask(), 10011);
+    // entries 1 to 7 carry both bits of 10; entry 9 carries those of 10000
+    EXPECT_EQ(config.PageVarNum, 7);
+    EXPECT_EQ(service.PageVarNum, 1);
+    EXPECT_EQ(monitor.PageVarNum, 0);
+    EXPECT_EQ(session.e2Image.CountPageVars(10), 7);
+    EXPECT_EQ(session.e2Image.CountPageVars(10010), 9);
+    EXPECT_EQ(session.e2Image.CountPageVars(2), 0);  // no page's key lies within 2
+    EXPECT_TRUE(E2Image::IsTrue(-1));
+    EXPECT_FALSE(E2Image::IsTrue(1));
+}
+
+TEST_F(E2ImageTest, MaskZeroTouchesNothing)
+{
+    connectLink();
+    session.ProgressPercent = 42;
+    int assigned = 0;
+    QObject::connect(&session.IsConnectObj, &ConnectionState::assigned, [&] { ++assigned; });
+    EXPECT_EQ(session.e2Image.ReadE2All(0), QString());
+    EXPECT_EQ(session.e2Image.WriteE2All(0), QString());
+    EXPECT_EQ(controller().accessCount(), 0);
+    EXPECT_EQ(session.ProgressPercent, 42);
+    EXPECT_EQ(assigned, 0);
+    EXPECT_TRUE(wait.calls.isEmpty());
+    EXPECT_EQ(var(3).QelValueE2, 100);
+}
+
+TEST_F(E2ImageTest, ClosedLinkFailsAndChangesNothing)
+{
+    var(3).KrvDownloadValueE2 = 555;
+    EXPECT_EQ(session.e2Image.ReadE2All(10), "FAILED!");
+    EXPECT_EQ(session.e2Image.WriteE2All(11), "FAILED!");
+    for (int i = 1; i < session.catalogue.VarCount; ++i)
+        EXPECT_EQ(var(i).QelValueE2, var(i).QelValueDefault) << i;
+    EXPECT_EQ(var(3).KrvDownloadValueE2, 555);
+    EXPECT_EQ(session.ProgressPercent, 0);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    bool marker = true;
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), "FAILED!");
+    EXPECT_TRUE(marker);
+}
+
+TEST_F(E2ImageTest, ReadAllSkipsSectionsBeyondTheCountButCountsThemForProgress)
+{
+    connectLink();
+    int assigned = 0;
+    QObject::connect(&session.IsConnectObj, &ConnectionState::assigned, [&] { ++assigned; });
+    EXPECT_EQ(session.e2Image.ReadE2All(10), QString());
+
+    // section 3 (entry 6) is not asked for; the key page's entry is outside the mask
+    EXPECT_EQ(accessedAddresses(), (QList<int32_t>{0x10, 0x12, 0x100, 0x104, 0x108, 0x200, 0x300}));
+    EXPECT_EQ(var(1).KrvDisplayValueE2, 123);
+    EXPECT_EQ(var(2).QelValueE2, 3);
+    EXPECT_EQ(var(5).QelValueE2, 205);
+    EXPECT_EQ(var(5).KrvDownloadValueE2, 205);
+    EXPECT_EQ(var(6).QelValueE2, 100);
+    EXPECT_EQ(var(8).QelValueE2, 17);
+    EXPECT_EQ(var(9).QelValueE2, 1);
+
+    // eight entries share a bit with the mask, seven are counted: 14, 29, ... capped at 100
+    ASSERT_EQ(wait.calls.size(), 9);
+    EXPECT_EQ(wait.calls[0].value, 14);
+    EXPECT_EQ(wait.calls[0].text, "Reading...");
+    EXPECT_EQ(wait.calls[5].value, 86);
+    EXPECT_EQ(wait.calls[6].value, 100);
+    EXPECT_EQ(wait.calls[7].value, 100);
+    EXPECT_EQ(wait.calls[8].value, 100);
+    EXPECT_EQ(session.ProgressPercent, 100);
+    EXPECT_EQ(session.StatusText, "Reading...");
+    EXPECT_EQ(window.status.panelText(5), "100%");
+    EXPECT_EQ(assigned, 8); // once per entry
+    EXPECT_EQ(session.IsConnectObj.value(), 2);
+    EXPECT_EQ(config.refreshes, 1);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(E2ImageTest, OutOfRangeValuesTakeTheirDefaultAndAreListed)
+{
+    controller().setWord(0x100, 5000); // above 1000
+    controller().setWord(0x108, -3);   // below 0
+    controller().setWord(0x200, 2);    // below 10, maximum 65535: reset without a word
+    connectLink();
+    EXPECT_EQ(session.e2Image.ReadE2All(10), QString());
+    EXPECT_EQ(var(3).QelValueE2, 100);
+    EXPECT_EQ(var(3).KrvDownloadValueE2, 100);
+    EXPECT_EQ(var(5).QelValueE2, 100);
+    EXPECT_EQ(var(7).QelValueE2, 5);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.lastText(), "READ FAULT:\r - I0Min\r - I4Min\r");
+    EXPECT_EQ(messages.shown[0].buttons, MessageService::Buttons::Ok);
+}
+
+TEST_F(E2ImageTest, SectionCountIsCorrectedAtOnceAndListedLast)
+{
+    controller().setWord(0x12, 9);     // out of 1..4: back to the default 2
+    controller().setWord(0x100, 5000);
+    connectLink();
+    EXPECT_EQ(session.e2Image.ReadE2All(10), QString());
+    EXPECT_EQ(var(2).QelValueE2, 2);
+    // with 2 sections the entries of sections 2 and 3 stay as they were
+    EXPECT_EQ(var(4).QelValueE2, 204);
+    EXPECT_EQ(var(5).QelValueE2, 100);
+    EXPECT_FALSE(accessedAddresses().contains(0x108));
+    EXPECT_EQ(messages.lastText(), "READ FAULT:\r - I0Min\r - Sections\r");
+
+    // alone, it still comes under the heading
+    messages.shown.clear();
+    controller().setWord(0x100, 300);
+    EXPECT_EQ(session.e2Image.ReadE2All(10), QString());
+    EXPECT_EQ(messages.lastText(), "READ FAULT:\r - Sections\r");
+}
+
+TEST_F(E2ImageTest, FailedReadStopsAtOnceAndLeavesTheFailingEntry)
+{
+    connectLink();
+    controller().failAt = 3; // the read of I0Min
+    EXPECT_EQ(session.e2Image.ReadE2All(10), "FAILED!");
+    EXPECT_EQ(var(2).QelValueE2, 3);     // read before the failure
+    EXPECT_EQ(var(3).QelValueE2, 100);   // never the previous read's 3
+    EXPECT_EQ(var(3).KrvDownloadValueE2, 100);
+    EXPECT_EQ(var(4).QelValueE2, 100);   // after it: untouched
+    EXPECT_EQ(var(8).QelValueE2, 0);
+    EXPECT_EQ(controller().accessCount(), 3);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(config.refreshes, 0);
+    EXPECT_EQ(session.IsConnectObj.value(), 2);
+}
+
+TEST_F(E2ImageTest, WriteAllSendsTheDownloadValuesOfEepromParametersOnly)
+{
+    connectLink();
+    controller().setWord(0x12, 2);
+    var(2).KrvDownloadValueE2 = 3;   // the edited section count is sent first and then rules
+    var(2).QelValueE2 = 2;
+    for (int i = 3; i <= 7; ++i)
+        var(i).KrvDownloadValueE2 = 400 + i;
+    var(1).KrvDownloadValueE2 = 999; // bit 0 clear: never written
+    var(8).KrvDownloadValueE2 = 999;
+
+    EXPECT_EQ(session.e2Image.WriteE2All(11), QString());
+    EXPECT_EQ(controller().word(0x12), 3);
+    EXPECT_EQ(controller().word(0x100), 403);
+    EXPECT_EQ(controller().word(0x104), 404);
+    EXPECT_EQ(controller().word(0x108), 405);
+    EXPECT_EQ(controller().word(0x10C), 206); // section 3 beyond the count
+    EXPECT_EQ(controller().word(0x200), 407);
+    EXPECT_EQ(controller().word(0x10), 123);
+    EXPECT_EQ(controller().word(0x300), 17);
+    EXPECT_EQ(controller().word(0x400), 20);  // key page: outside the mask
+    EXPECT_EQ(var(3).QelValueE2, 403);
+    EXPECT_EQ(var(6).QelValueE2, 100);
+    for (const auto &a : controller().log)
+        EXPECT_EQ(a.t, 3);
+
+    ASSERT_FALSE(wait.calls.isEmpty());
+    EXPECT_EQ(wait.calls.last().value, 100);
+    EXPECT_EQ(wait.calls.last().text, "Writing...");
+    EXPECT_EQ(session.StatusText, "Writing...");
+    EXPECT_EQ(config.refreshes, 1);
+}
+
+TEST_F(E2ImageTest, FailedWriteIsNotRecordedAsTheControllersValue)
+{
+    connectLink();
+    var(2).KrvDownloadValueE2 = 3;
+    var(3).KrvDownloadValueE2 = 777;
+    var(4).KrvDownloadValueE2 = 778;
+    controller().failAt = 2; // the write of I0Min
+    EXPECT_EQ(session.e2Image.WriteE2All(11), "FAILED!");
+    EXPECT_EQ(var(2).QelValueE2, 3);
+    EXPECT_EQ(var(3).QelValueE2, 100);
+    EXPECT_EQ(controller().word(0x100), 203);
+    EXPECT_EQ(controller().word(0x104), 204);
+    EXPECT_EQ(var(4).QelValueE2, 100);
+    EXPECT_EQ(controller().accessCount(), 2);
+    EXPECT_EQ(config.refreshes, 0);
+}
+
+TEST_F(E2ImageTest, ResetMarkerReadsFiveWordsInOrder)
+{
+    connectLink();
+    const int32_t addresses[] = {0xFDEA00, 0xFDEC00, 0xFDEE00, 0xFDF000, 0xFDF200};
+    const int words[] = {82, 69, 83, 69, 84};
+    for (int k = 0; k < 5; ++k)
+        controller().setWord(addresses[k], words[k]);
+    bool marker = false;
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+    EXPECT_TRUE(marker);
+    ASSERT_EQ(controller().accessCount(), 5);
+    EXPECT_EQ(controller().log[0].a, 0xFDEA);
+    EXPECT_EQ(controller().log[0].b, 0);
+    EXPECT_EQ(controller().log[4].a, 0xFDF2);
+    EXPECT_EQ(session.ProgressPercent, 100);
+
+    controller().setWord(0xFDF200, 85);
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+    EXPECT_FALSE(marker);
+    EXPECT_EQ(session.ProgressPercent, 100); // never past 100
+
+    // a failed third read: its text, the flag untouched, two steps of progress
+    marker = true;
+    session.ProgressPercent = 0;
+    controller().log.clear();
+    controller().failAt = 3;
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), "FAILED!");
+    EXPECT_TRUE(marker);
+    EXPECT_EQ(session.ProgressPercent, 40);
+}
+
+TEST_F(E2ImageTest, LoadCommandWritesLoadAsALongAtAddress1024)
+{
+    connectLink();
+    EXPECT_EQ(session.e2Image.SendLoadCommand(), "0");
+    ASSERT_EQ(controller().accessCount(), 1);
+    EXPECT_EQ(controller().log[0].a, 1024);
+    EXPECT_EQ(controller().log[0].t, 19);
+    EXPECT_EQ(controller().log[0].value.toString(), "1145130828");
+    EXPECT_EQ(controller().longs.value(1024), 1145130828);
+
+    controller().failAt = 2;
+    EXPECT_EQ(session.e2Image.SendLoadCommand(), "1");
+}
+
+TEST_F(E2ImageTest, MaskThatNoPageLiesWithinShowsFullProgress)
+{
+    connectLink();
+    EXPECT_EQ(session.e2Image.ReadE2All(2), QString());
+    ASSERT_FALSE(wait.calls.isEmpty());
+    for (const auto &call : wait.calls)
+        EXPECT_EQ(call.value, 100);
+}
+
+namespace {
+
+// The shipped variable list against a controller holding every default.
+class ShippedListTest : public TransferFixture
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath()));
+        session.e2Image.CountAllPageVars();
+        for (int i = 1; i < session.catalogue.VarCount; ++i)
+            controller().setWord(var(i).Address, var(i).QelValueDefault);
+        connectLink();
+    }
+
+    int indexOf(const char *name)
+    {
+        for (int i = 1; i < session.catalogue.VarCount; ++i) {
+            if (var(i).Name == QLatin1String(name))
+                return i;
+        }
+        ADD_FAILURE() << name;
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST_F(ShippedListTest, ReadAllWithThreeSections)
+{
+    Catalogue &cat = session.catalogue;
+    const int sections = cat.index(KRV_NUM_PROP_REG);
+    const int iMin = cat.index(KRV_I0_MIN);
+    const int week = cat.index(KRV_SERVICE_WEEK);
+    controller().setWord(var(sections).Address, 3);
+    controller().setWord(var(iMin).Address, var(iMin).QelValE2Max + 1);
+    // a maximum of 65535 means none was declared: reset without a word
+    var(week).QelValE2Max = 65535;
+    controller().setWord(var(week).Address, -1);
+    // section 3 holds values that would show if it were read
+    QList<int> sectionThree;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        if (var(i).TbxTypeID >= 3 && (var(i).KRVPageDomain & 10010) != 0) {
+            sectionThree.append(i);
+            controller().setWord(var(i).Address, var(i).QelValueDefault + 1);
+        }
+    }
+    ASSERT_FALSE(sectionThree.isEmpty());
+
+    const int16_t mask = session.e2Image.AllPagesMask();
+    int selected = 0;
+    for (int i = 1; i < cat.VarCount; ++i)
+        selected += (var(i).KRVPageDomain & mask) != 0;
+
+    EXPECT_EQ(session.e2Image.ReadE2All(mask), QString());
+    EXPECT_EQ(var(sections).QelValueE2, 3);
+    for (int i : sectionThree)
+        EXPECT_EQ(var(i).QelValueE2, var(i).QelValueDefault) << var(i).Name.toStdString();
+    EXPECT_EQ(controller().accessCount(), selected - sectionThree.size());
+    // every selected entry is a step, skipped ones included, and the read ends at 100
+    EXPECT_EQ(wait.calls.size(), selected + 1);
+    EXPECT_EQ(wait.calls.last().value, 100);
+    EXPECT_EQ(var(iMin).QelValueE2, var(iMin).QelValueDefault);
+    EXPECT_EQ(var(week).QelValueE2, var(week).QelValueDefault);
+    EXPECT_EQ(messages.lastText(), "READ FAULT:\r - " + var(iMin).Name + "\r");
+}
+
+TEST_F(ShippedListTest, WriteAllLeavesTheControllerHoldingTheDownloadValues)
+{
+    Catalogue &cat = session.catalogue;
+    for (int i = 1; i < cat.VarCount; ++i)
+        var(i).KrvDownloadValueE2 = var(i).QelValueDefault == var(i).QelValE2Min ? var(i).QelValE2Min + 1
+                                                                                 : var(i).QelValE2Min;
+    EXPECT_EQ(session.e2Image.WriteE2All(session.e2Image.AllPagesWriteMask()), QString());
+    for (int i = 1; i < cat.VarCount; ++i) {
+        const CVarDataS &d = var(i);
+        const bool sent = (d.KRVPageDomain & 1) != 0 && (d.KRVPageDomain & 10011) == d.KRVPageDomain
+                          && d.TbxTypeID < var(cat.index(KRV_NUM_PROP_REG)).QelValueE2;
+        EXPECT_EQ(controller().word(d.Address), sent ? d.KrvDownloadValueE2 : d.QelValueDefault)
+            << d.Name.toStdString();
+    }
+    EXPECT_EQ(session.ProgressPercent, 100);
+}
