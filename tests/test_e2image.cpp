@@ -283,6 +283,19 @@ TEST_F(E2ImageTest, MaskThatNoPageLiesWithinShowsFullProgress)
         EXPECT_EQ(call.value, 100);
 }
 
+// Without a section count in the list nothing depends on one: every entry takes part.
+TEST_F(TransferFixture, ListWithoutSectionCountTransfersEveryEntry)
+{
+    loadList({"A\t00\t10\t\tFirst\t1\t0\t11\t0\t10", "B\t00\t12\t\tSecond\t1\t3\t11\t0\t10"});
+    connectLink();
+    controller().setWord(0x10, 7);
+    controller().setWord(0x12, 8);
+    EXPECT_EQ(session.e2Image.ReadE2All(10), QString());
+    EXPECT_EQ(var(1).QelValueE2, 7);
+    EXPECT_EQ(var(2).QelValueE2, 8);
+    EXPECT_TRUE(session.file.isSaved(2));
+}
+
 namespace {
 
 // The shipped variable list against a controller holding every default.
