@@ -47,6 +47,7 @@ public:
 signals:
     // Value: the new error bits as a 16-bit word (the low 16 bits of a wider
     // reading); ChangedBitMask: the bits that differ from the previous reading.
+    // Both by reference: connect a function or lambda, not a QSignalSpy.
     void UpdateErrorMessage(qint16 &Value, qint32 &ChangedBitMask);
 
 private:

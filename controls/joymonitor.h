@@ -58,6 +58,8 @@ public:
     void UpdateDisplay(double reading);
 
 signals:
+    // Both pass their value by reference: connect a function or lambda
+    // (QSignalSpy cannot record reference arguments).
     void CheckEnabled(qint16 &Value);
     void UpdateValue(qint16 &Value);
 
