@@ -358,8 +358,13 @@ void CSection::askRestore(Side side)
     if (answer == MessageService::Answer::Yes) {
         setTextAndApply(side, value);
     } else {
-        // after the focus change that may have brought us here has finished
-        QTimer::singleShot(0, b, [b] { b->setFocus(Qt::OtherFocusReason); });
+        // after the focus change that may have brought us here has finished;
+        // the box losing the focus to it is not checked, or two wrong boxes
+        // would keep taking the focus from each other
+        QTimer::singleShot(0, b, [this, b] {
+            const QScopedValueRollback<bool> guard(m_confirming, true);
+            b->setFocus(Qt::OtherFocusReason);
+        });
     }
 }
 

@@ -223,6 +223,20 @@ TEST_F(CSectionTest, AnsweringNoKeepsTheTextAndTheFocusInTheBox)
     EXPECT_EQ(maxChanges, 0);
 }
 
+TEST_F(CSectionTest, TwoWrongBoxesDoNotTakeTheFocusFromEachOther)
+{
+    txtMin()->setFocus();
+    txtMax()->setText(QStringLiteral("5000"));
+    txtMin()->setText(QStringLiteral("."));
+    messages.answers = {Answer::No, Answer::No};
+    txtMax()->setFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_TRUE(txtMin()->hasFocus());
+    ASSERT_EQ(messages.shown.size(), 1); // only the box that was left asks
+    EXPECT_EQ(messages.lastText(), restoreText(450));
+}
+
 TEST_F(CSectionTest, MinimumBelowTheLowerLimitIsOfferedTheRestore)
 {
     section.setMin(100);
