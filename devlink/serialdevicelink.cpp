@@ -22,6 +22,15 @@ bool wordAddress(int32_t a, int32_t b, uint32_t &address)
     return true;
 }
 
+// A 32-bit access names the 24-bit address itself.
+bool rawAddress(int32_t a, uint32_t &address)
+{
+    if (a < 0 || static_cast<uint32_t>(a) > MaxAddress)
+        return false;
+    address = static_cast<uint32_t>(a);
+    return true;
+}
+
 // A number, or a text holding a decimal number, rounded to a whole number.
 bool wholeValue(const QVariant &value, double low, double high, double &out)
 {
@@ -89,14 +98,17 @@ uint8_t SerialDeviceLink::nextSeq()
 bool SerialDeviceLink::readPar(int32_t a, int32_t b, int16_t t, double &value)
 {
     Request request;
-    if (t == 2)
+    if (t == 2) {
         request.command = Command::ReadWord;
-    else if (t == 3)
+        if (!wordAddress(a, b, request.address))
+            return fail(QStringLiteral("address out of range"));
+    } else if (t == 3) {
         request.command = Command::ReadLong;
-    else
+        if (b != 0 || !rawAddress(a, request.address))
+            return fail(QStringLiteral("address out of range"));
+    } else {
         return fail(QStringLiteral("read type must be 2 or 3"));
-    if (!wordAddress(a, b, request.address))
-        return fail(QStringLiteral("address out of range"));
+    }
     const auto reply = transact(request);
     if (!reply)
         return false;
@@ -120,7 +132,7 @@ bool SerialDeviceLink::writePar(int32_t a, int32_t b, int16_t t, const QVariant 
         request.command = Command::WriteLong;
         if (b != 4)
             return fail(QStringLiteral("a long write takes 4 bytes"));
-        if (!wordAddress(a, 0, request.address))
+        if (!rawAddress(a, request.address))
             return fail(QStringLiteral("address out of range"));
         if (!wholeValue(value, -2147483648.0, 4294967295.0, v))
             return fail(QStringLiteral("long value out of range"));
