@@ -133,9 +133,12 @@ public:
     void DrawWaitBar(int16_t progressValue, const QString &msgText) override
     {
         calls.append({progressValue, msgText});
+        if (onDraw)
+            onDraw();
     }
 
     QList<Call> calls;
+    std::function<void()> onDraw;   // runs inside the transfer, after each step
 };
 
 class FakeCommentPage : public CommentPage

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "componentfactory.h"
 #include "fakedevicelink.h"
 #include "fakemessageservice.h"
 #include "fakewindows.h"
@@ -9,13 +10,15 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
-// A fresh session wired to fake windows and the in-memory controller.
+// A fresh session wired to fake windows and the in-memory controller (or,
+// with realLink, to the device-link component, e.g. talking to krv-sim).
 // Pages as the program has them: Configure reads 10 and writes 11, Key and
 // Info read 10000 and write 10001, the others take part in no transfer.
 class TransferFixture : public ::testing::Test
 {
 protected:
-    TransferFixture()
+    explicit TransferFixture(bool realLink = false)
+        : session(realLink ? static_cast<IDeviceLinkFactory *>(&components) : &factory, &messages)
     {
         session.mainWindow = &window;
         session.pages = &pages;
@@ -44,7 +47,8 @@ protected:
 
     FakeMessageService messages;
     FakeDeviceLinkFactory factory;
-    Session session{&factory, &messages};
+    ComponentFactory components;
+    Session session;
     FakeMainWindow window;
     FakePageSet pages;
     FakeWaitWindow wait;
