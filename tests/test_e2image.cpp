@@ -1,3 +1,4 @@
+#include "simprocess.h"
 #include "transferfixture.h"
 
 
@@ -378,4 +379,147 @@ TEST_F(ShippedListTest, WriteAllLeavesTheControllerHoldingTheDownloadValues)
             << d.Name.toStdString();
     }
     EXPECT_EQ(session.ProgressPercent, 100);
+}
+
+namespace {
+
+// The shipped list against krv-sim over a pseudo-terminal, through the real
+// device-link component. A new simulator EEPROM holds every default.
+class TransferOverSim : public TransferFixture
+{
+protected:
+    TransferOverSim() : TransferFixture(true) {}
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
+        ASSERT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath()));
+        session.e2Image.CountAllPageVars();
+        connectLink();
+    }
+
+    int32_t controllerWord(int index)
+    {
+        int32_t v = -99999;
+        EXPECT_EQ(session.rs232.ReadVar(var(index).Address, v), QString()) << var(index).Name.toStdString();
+        return v;
+    }
+
+    void setControllerWord(int index, int32_t value)
+    {
+        ASSERT_EQ(session.rs232.WriteVar(var(index).Address, value), QString());
+    }
+
+    // Entries a read-all of the program's pages selects.
+    QList<int> selectedEntries()
+    {
+        QList<int> out;
+        const int16_t mask = session.e2Image.AllPagesMask();
+        for (int i = 1; i < session.catalogue.VarCount; ++i) {
+            if ((var(i).KRVPageDomain & mask) != 0)
+                out.append(i);
+        }
+        return out;
+    }
+
+    SimProcess sim;
+};
+
+} // namespace
+
+TEST_F(TransferOverSim, ReadAllWithThreeSectionsCorrectsAndListsOutOfRangeValues)
+{
+    Catalogue &cat = session.catalogue;
+    const int sections = cat.index(KRV_NUM_PROP_REG);
+    const int iMin = cat.index(KRV_I0_MIN);
+    const int week = cat.index(KRV_SERVICE_WEEK);
+    setControllerWord(sections, 3);
+    setControllerWord(iMin, var(iMin).QelValE2Max + 1);
+    setControllerWord(week, -1);
+    var(week).QelValE2Max = 65535; // no declared maximum: reset silently
+    // entries of section 3 keep a mark that a read would overwrite
+    QList<int> sectionThree;
+    for (int i : selectedEntries()) {
+        if (var(i).TbxTypeID >= 3) {
+            sectionThree.append(i);
+            cat.entry(i)->ReadE2FromQEL(-7);
+        }
+    }
+    ASSERT_FALSE(sectionThree.isEmpty());
+
+    EXPECT_EQ(session.e2Image.ReadE2All(session.e2Image.AllPagesMask()), QString());
+    EXPECT_EQ(var(sections).QelValueE2, 3);
+    for (int i : std::as_const(sectionThree))
+        EXPECT_EQ(var(i).QelValueE2, -7) << var(i).Name.toStdString();
+    EXPECT_EQ(var(iMin).QelValueE2, var(iMin).QelValueDefault);
+    EXPECT_EQ(var(week).QelValueE2, var(week).QelValueDefault);
+    EXPECT_EQ(var(cat.index(KRV_PROG_VERS)).QelValueE2, controllerWord(cat.index(KRV_PROG_VERS)));
+    EXPECT_EQ(messages.lastText(), "READ FAULT:\r - " + var(iMin).Name + "\r");
+    EXPECT_EQ(wait.calls.size(), selectedEntries().size() + 1);
+    EXPECT_EQ(wait.calls.last().value, 100);
+}
+
+TEST_F(TransferOverSim, ControllerFallingSilentStopsTheReadAtOnce)
+{
+    const QList<int> selected = selectedEntries();
+    const int sections = session.catalogue.index(KRV_NUM_PROP_REG);
+    const int32_t mark = -12345; // no controller word holds it
+    for (int i : selected) {
+        if (i != sections)
+            session.catalogue.entry(i)->ReadE2FromQEL(mark);
+    }
+    const int steps = 10;
+    wait.onDraw = [&] {
+        if (wait.calls.size() == steps)
+            sim.set("silent", "1");
+    };
+    EXPECT_EQ(session.e2Image.ReadE2All(session.e2Image.AllPagesMask()), "FAILED!");
+    // the eleventh entry failed: it and every later one are as they were
+    ASSERT_EQ(wait.calls.size(), steps + 1);
+    for (int k = 0; k < steps; ++k)
+        EXPECT_NE(var(selected[k]).QelValueE2, mark) << k;
+    for (int k = steps; k < selected.size(); ++k)
+        EXPECT_EQ(var(selected[k]).QelValueE2, mark) << k;
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(config.refreshes, 0);
+}
+
+TEST_F(TransferOverSim, WriteAllLeavesExactlyTheDownloadValuesInTheController)
+{
+    Catalogue &cat = session.catalogue;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        CVarDataS &d = var(i);
+        d.KrvDownloadValueE2 = d.QelValueDefault == d.QelValE2Min ? d.QelValE2Min + 1 : d.QelValE2Min;
+    }
+    var(cat.index(KRV_NUM_PROP_REG)).KrvDownloadValueE2 = 3;
+    EXPECT_EQ(session.e2Image.WriteE2All(session.e2Image.AllPagesWriteMask()), QString());
+
+    // a power cycle keeps the EEPROM
+    ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
+    connectLink();
+    for (int i = 1; i < cat.VarCount; ++i) {
+        const CVarDataS &d = var(i);
+        const bool sent = (d.KRVPageDomain & 1) != 0 && (d.KRVPageDomain & 10011) == d.KRVPageDomain
+                          && d.TbxTypeID < 3;
+        if ((d.KRVPageDomain & 1) == 0)
+            continue; // read-only and live values are the controller's own
+        EXPECT_EQ(controllerWord(i), sent ? d.KrvDownloadValueE2 : d.QelValueDefault) << d.Name.toStdString();
+        EXPECT_EQ(d.QelValueE2, sent ? d.KrvDownloadValueE2 : d.QelValueDefault) << d.Name.toStdString();
+    }
+}
+
+TEST_F(TransferOverSim, LoadCommandRaisesTheResetMarkerUntilPowerCycle)
+{
+    const int iMin = session.catalogue.index(KRV_I0_MIN);
+    bool marker = true;
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+    EXPECT_FALSE(marker);
+    setControllerWord(iMin, 777);
+    EXPECT_EQ(session.e2Image.SendLoadCommand(), "0");
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+    EXPECT_TRUE(marker);
+    sim.powerCycle();
+    EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+    EXPECT_FALSE(marker);
+    EXPECT_EQ(controllerWord(iMin), var(iMin).QelValueDefault);
 }
