@@ -87,6 +87,8 @@ int main(int argc, char **argv)
             return 0;
     }
     installSignals();
+    // pacing sleeps to the byte; the default timer slack would add to every byte
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
 
     Catalogue catalogue;
     if (!catalogue.LoadRamList(options.ramList))

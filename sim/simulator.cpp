@@ -94,7 +94,10 @@ void Simulator::send(std::vector<uint8_t> bytes, bool hangUpAfterHalf)
     if (hangUpAfterHalf)
         out.resize(out.size() / 2);
 
-    Clock::time_point start = std::max(Clock::now(), m_txLineFree) + std::chrono::milliseconds(m_settings.delayMs);
+    // The reply is due from the moment the request's last byte was in, not
+    // from whenever this process got to run again: late bytes catch up.
+    const Clock::time_point ready = m_options.pacing ? m_rxLineFree : Clock::now();
+    const Clock::time_point start = std::max(ready, m_txLineFree) + std::chrono::milliseconds(m_settings.delayMs);
     if (!m_options.pacing) {
         std::this_thread::sleep_until(start);
         m_line.write(out.data(), out.size());

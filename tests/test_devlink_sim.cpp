@@ -336,6 +336,26 @@ TEST_F(LinkOverSim, RaisedFaultsShowAndStopTheOutputs)
     EXPECT_EQ(read(0x004010), 0);
 }
 
+TEST(LinkPacing, EveryByteTakesItsTimeAt9600Baud)
+{
+    SimProcess::Options o;
+    o.pacing = true;
+    SimProcess sim(o);
+    ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
+    ComponentFactory factory;
+    DevLink link(&factory);
+    link.ComPort = 1;
+    ASSERT_EQ(link.LinkOpen(), 0);
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 20; ++i) {
+        int32_t value = 0;
+        ASSERT_EQ(link.ReadWord(0x002000, value), "");
+    }
+    // 20 reads of 12 bytes, 10 bits a byte
+    EXPECT_GE(t.elapsed(), 20 * 12 * 10 * 1000 / 9600);
+}
+
 TEST(LinkWithoutComponent, MissingLibraryMakesConnectFail)
 {
     TempFolder folder;

@@ -40,13 +40,25 @@ TEST(FrameCodec, CrcCheckValueAndKnownFrame)
 {
     const char *check = "123456789";
     EXPECT_EQ(crc16(reinterpret_cast<const uint8_t *>(check), 9), 0x29B1);
-    // the read example of docs/protocol.md
-    EXPECT_EQ(encodeRequest(readWord(0x001234, 1)), (Bytes{0x01, 0x11, 0x00, 0x12, 0x34, 0xC5, 0x88}));
+    // examples of docs/protocol.md
+    EXPECT_EQ(encodeRequest(readWord(0x002000, 1)), (Bytes{0x01, 0x11, 0x00, 0x20, 0x00, 0xD0, 0xA8}));
     Reply reply;
     reply.seq = 1;
     reply.command = Command::ReadWord;
-    reply.value = 0x01F4;
-    EXPECT_EQ(encodeReply(1, reply), (Bytes{0x11, 0x01, 0xF4, 0x1A, 0x8D}));
+    reply.value = 10412;
+    EXPECT_EQ(encodeReply(1, reply), (Bytes{0x11, 0x28, 0xAC, 0x7D, 0x0E}));
+    EXPECT_EQ(encodeReply(2, reply), (Bytes{0x11, 0x28, 0xAC, 0xE6, 0xD2}));
+    Request load;
+    load.seq = 4;
+    load.command = Command::WriteLong;
+    load.address = 1024;
+    load.value = 1145130828;
+    EXPECT_EQ(encodeRequest(load), (Bytes{0x01, 0x44, 0x00, 0x04, 0x00, 0x44, 0x41, 0x4F, 0x4C, 0x16, 0x07}));
+    Reply refused;
+    refused.seq = 5;
+    refused.isError = true;
+    refused.error = Error::NoSuchAddress;
+    EXPECT_EQ(encodeReply(1, refused), (Bytes{0x5F, 0x01, 0xF5, 0x0C}));
 }
 
 TEST(FrameCodec, WordReadCostsTwelveBytesAndEveryCommandRoundTrips)
