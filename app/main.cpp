@@ -1,6 +1,12 @@
-#include "catalogue.h"
-#include "cataloguewindow.h"
+#include "componentfactory.h"
+#include "filedialogservice.h"
+#include "frmmain.h"
+#include "manualviewer.h"
 #include "messageservice.h"
+#include "programlauncher.h"
+#include "respaths.h"
+#include "session.h"
+#include "startup.h"
 
 #include <QApplication>
 
@@ -8,9 +14,25 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     DialogMessageService messages;
-    Catalogue catalogue(&messages);
-    catalogue.LoadRamList(Catalogue::defaultRamListPath());
-    CatalogueWindow window(catalogue);
-    window.show();
+    QtFileDialogService dialogs;
+    SystemManualViewer viewer;
+    SystemProgramLauncher launcher;
+    ComponentFactory components;
+    Session session(&components, &messages);
+
+    ShellServices services;
+    services.messages = &messages;
+    services.dialogs = &dialogs;
+    services.viewer = &viewer;
+    services.launcher = &launcher;
+    services.password = PasswordCheck::fromFile(PasswordCheck::defaultFilePath());
+    services.keyStorePath = KeyStore::defaultFilePath();
+    services.searchPath = qEnvironmentVariable("PATH");
+    services.programFolder = ResPaths::programFolder();
+    services.endProgram = [](int code) { QCoreApplication::exit(code); };
+
+    StartUp startUp(session, services);
+    std::unique_ptr<FrmMain> window = startUp.run();
+    dialogs.setParent(window.get());
     return app.exec();
 }

@@ -3,7 +3,7 @@
 #include "fakemessageservice.h"
 #include "tempfile.h"
 
-#include "documentopener.h"
+#include "manualviewer.h"
 #include "filedialogservice.h"
 #include "frmabout.h"
 #include "frminit.h"
@@ -29,7 +29,7 @@
 
 namespace {
 
-class RecordingOpener : public DocumentOpener
+class RecordingOpener : public ManualViewer
 {
 public:
     bool open(const QString &program, const QString &parameters) override

@@ -1,13 +1,13 @@
 #include "manualhelp.h"
 
-#include "documentopener.h"
+#include "manualviewer.h"
 #include "messageservice.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-ManualHelp::ManualHelp(DocumentOpener *opener, MessageService *messages, QString programFolder)
-    : m_opener(opener), m_messages(messages), m_programFolder(std::move(programFolder))
+ManualHelp::ManualHelp(ManualViewer *viewer, MessageService *messages, QString programFolder)
+    : m_viewer(viewer), m_messages(messages), m_programFolder(std::move(programFolder))
 {
 }
 
@@ -33,6 +33,6 @@ void ManualHelp::open(int page) const
                              MessageService::Buttons::Ok, MessageService::Icon::Warning);
         return;
     }
-    if (m_opener)
-        m_opener->open(viewerProgram(), parameterText(page, m_programFolder));
+    if (m_viewer)
+        m_viewer->open(viewerProgram(), parameterText(page, m_programFolder));
 }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class DocumentOpener;
+class ManualViewer;
 class MessageService;
 
 // Opens the user manual at the page that belongs to a window (F1, Help menu).
@@ -11,7 +11,7 @@ class ManualHelp
 public:
     static constexpr int HelpMenuPage = 1;
 
-    ManualHelp(DocumentOpener *opener, MessageService *messages, QString programFolder);
+    ManualHelp(ManualViewer *viewer, MessageService *messages, QString programFolder);
 
     // The viewer's parameter text for page p, exactly as the viewer expects it.
     static QString parameterText(int page, const QString &programFolder);
@@ -25,7 +25,7 @@ public:
     void open(int page) const;
 
 private:
-    DocumentOpener *m_opener;
+    ManualViewer *m_viewer;
     MessageService *m_messages;
     QString m_programFolder;
 };

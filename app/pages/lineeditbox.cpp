@@ -1,0 +1,25 @@
+#include "lineeditbox.h"
+
+#include "vbcolor.h"
+
+#include <QLineEdit>
+
+QString LineEditBox::text() const
+{
+    return m_edit->text();
+}
+
+void LineEditBox::setText(const QString &text)
+{
+    m_edit->setText(text);
+}
+
+void LineEditBox::setBackColor(uint32_t colour)
+{
+    VbColor::applyTo(m_edit, QPalette::Base, colour);
+}
+
+void LineEditBox::setSelection(int start, int length)
+{
+    m_edit->setSelection(start, length);
+}

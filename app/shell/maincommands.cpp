@@ -1,0 +1,407 @@
+#include "maincommands.h"
+
+#include "appinfo.h"
+#include "filedialogservice.h"
+#include "frmabout.h"
+#include "frmcomment.h"
+#include "frmdebug.h"
+#include "frmmain.h"
+#include "frmpwd.h"
+#include "messageservice.h"
+#include "pagebase.h"
+#include "programlauncher.h"
+#include "session.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QTabBar>
+#include <QUrl>
+
+namespace {
+const QString OperationFailed = QStringLiteral("Operation Failed :");
+const QString ConfigurationError = QStringLiteral("CONFIGURATION ERROR");
+} // namespace
+
+MainCommands::MainCommands(FrmMain &main) : QObject(&main), m_main(main), m_session(main.session())
+{
+    wire();
+}
+
+void MainCommands::wire()
+{
+    const struct { const char *name; void (MainCommands::*command)(); } menus[] = {
+        {"mnuFile_Load", &MainCommands::Load},          {"mnuFile_Save", &MainCommands::Save},
+        {"mnuFile_Exit", &MainCommands::Exit},          {"mnuView_Page", &MainCommands::ShowNextPage},
+        {"mnuHW_Connect", &MainCommands::ConnectCommand}, {"mnuHW_WriteAll", &MainCommands::WriteAll},
+        {"mnuHW_ReadAll", &MainCommands::ReadAll},      {"mnuHW_Write", &MainCommands::Write},
+        {"mnuHw_Read", &MainCommands::Read},            {"mnuHw_Reset", &MainCommands::Reset},
+        {"mnuSet_Login", &MainCommands::Login},         {"mnuSet_Logout", &MainCommands::Logout},
+        {"mnuHelp_Help", &MainCommands::Help},          {"mnuHelp_Site", &MainCommands::WebSite},
+        {"mnuHelp_Info", &MainCommands::About},
+    };
+    for (const auto &menu : menus)
+        connect(m_main.menuItem(QLatin1String(menu.name)), &QAction::triggered, this, menu.command);
+    for (int i = 0; i < FrmMain::ComPortItems; ++i)
+        connect(m_main.comPortItem(i), &QAction::triggered, this, [this, i] { SelectPort(i); });
+    connect(m_main.baudItem(1), &QAction::triggered, this, [this] { SelectBaud(1); });
+    for (int position = 1; position <= FrmMain::ToolbarPositions; ++position) {
+        QAction *button = m_main.toolButton(position);
+        const QString key = button->property("key").toString();
+        if (!key.isEmpty())
+            connect(button, &QAction::triggered, this, [this, key] { buttonClicked(key); });
+    }
+}
+
+void MainCommands::buttonClicked(const QString &key)
+{
+    const struct { const char *key; void (MainCommands::*command)(); } keys[] = {
+        {"Load Configuration", &MainCommands::Load}, {"Save Configuration", &MainCommands::Save},
+        {"Read All", &MainCommands::ReadAll},        {"Write All", &MainCommands::WriteAll},
+        {"Reset", &MainCommands::Reset},             {"Read", &MainCommands::Read},
+        {"Write", &MainCommands::Write},             {"Login", &MainCommands::Login},
+        {"Logout", &MainCommands::Logout},           {"Help", &MainCommands::Help},
+        {"Info", &MainCommands::About},              {"Connect", &MainCommands::ConnectCommand},
+    };
+    for (const auto &entry : keys)
+        if (key == QLatin1String(entry.key))
+            (this->*entry.command)();
+    // The pressed look of the connect button belongs to the draw timer, not to the click.
+    if (key == QLatin1String("Connect"))
+        m_main.setButtonPressed(19, m_session.IsConnectObj.value() != ConnectionState::NotConnected);
+}
+
+QString MainCommands::unsavedQuestion()
+{
+    return QStringLiteral("Configuration file Not Saved.\rNo saved settings will be lost.\r\rCONTINUE ANYWAY?");
+}
+
+void MainCommands::ConnectCommand()
+{
+    if (m_session.IsConnectObj.value() != ConnectionState::NotConnected)
+        Disconnect();
+    else
+        Connect();
+}
+
+void MainCommands::Disconnect()
+{
+    m_main.closeWaitWindow();
+    if (PageBase *page = m_main.currentPageWindow())
+        page->DisableTimer();
+    m_session.rs232.Disconnect();
+    clearFileState();
+    m_session.IsConnectObj = ConnectionState::NotConnected;
+}
+
+void MainCommands::Connect()
+{
+    MessageService *messages = m_session.messages;
+    m_main.closeWaitWindow();
+    m_session.rs232.Disconnect();
+    if (!m_session.rs232.Connect()) {
+        if (m_session.devLink.ComPort == 0 && messages)
+            messages->show(QStringLiteral("Select a COM Port"));
+        return;
+    }
+    if (m_session.FileState == Session::FileToSave && messages
+        && messages->show(unsavedQuestion(), MessageService::Buttons::YesNo, MessageService::Icon::Warning)
+               != MessageService::Answer::Yes)
+        return;
+
+    m_main.setEnabled(false);
+    bool markerSet = false;
+    QString error = m_session.e2Image.ReadResetMarker(markerSet);
+    if (!error.isEmpty()) {
+        transferFailed(error);
+        return;
+    }
+
+    m_session.IsConnectObj = ConnectionState::Busy;
+    if (markerSet && messages
+        && messages->show(QStringLiteral("Missing POWER RESET After A 'RESET' Command : Continue Anyway? "),
+                          MessageService::Buttons::YesNo)
+               != MessageService::Answer::Yes) {
+        m_main.setEnabled(true);
+        m_session.rs232.Disconnect();
+        m_session.IsConnectObj = ConnectionState::NotConnected;
+        return;
+    }
+
+    if (CVarData *version = m_session.catalogue.entry(KRV_PROG_VERS)) {
+        int32_t word = 0;
+        error = m_session.rs232.ReadVar(version->Data->Address, word);
+        if (!error.isEmpty()) {
+            transferFailed(error);
+            return;
+        }
+        version->ReadE2FromQEL(word);
+    }
+
+    error = m_session.e2Image.ReadE2All(m_session.e2Image.AllPagesMask());
+    if (!error.isEmpty()) {
+        transferFailed(error);
+        return;
+    }
+    m_session.IsConnectObj = ConnectionState::Connected;
+    m_main.setEnabled(true);
+    m_main.selectTab(1);
+    if (PageWindow *page = m_main.currentPage())
+        page->RefreshObject();
+    m_session.FileState = Session::FileNone;
+    m_session.catalogue.ConfigSaved = true;
+    m_session.ParamDiff = false;
+    m_main.closeWaitWindow();
+}
+
+void MainCommands::transferFailed(const QString &error)
+{
+    m_main.closeWaitWindow();
+    if (m_session.messages)
+        m_session.messages->show(OperationFailed + error);
+    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_main.setEnabled(true);
+}
+
+void MainCommands::setConnected()
+{
+    m_session.IsConnectObj = ConnectionState::Connected;
+    m_main.setEnabled(true);
+}
+
+void MainCommands::clearFileState()
+{
+    m_session.FileState = Session::FileNone;
+    m_session.CommentEdited = false;
+    m_session.catalogue.ConfigSaved = true;
+    m_session.ParamDiff = false;
+}
+
+void MainCommands::Read()
+{
+    PageWindow *page = m_main.currentPage();
+    if (!page)
+        return;
+    m_main.setEnabled(false);
+    const QString error = m_session.e2Image.ReadE2All(page->ReadKey());
+    if (!error.isEmpty()) {
+        transferFailed(error);
+        return;
+    }
+    m_session.IsConnectObj = ConnectionState::Connected;
+    m_session.catalogue.ConfigSaved = true;
+    m_session.ParamDiff = false;
+    m_session.FileState = Session::FileNone;
+    m_main.setEnabled(true);
+    m_main.closeWaitWindow();
+}
+
+void MainCommands::ReadAll()
+{
+    m_main.setEnabled(false);
+    const QString error = m_session.e2Image.ReadE2All(m_session.e2Image.AllPagesMask());
+    if (!error.isEmpty()) {
+        transferFailed(error);
+        return;
+    }
+    setConnected();
+}
+
+void MainCommands::Write()
+{
+    PageWindow *page = m_main.currentPage();
+    if (!page)
+        return;
+    const QString errors = page->CheckDataToWrite();
+    MessageService *messages = m_session.messages;
+    if (!errors.isEmpty()) {
+        if (!m_main.LoggedIn) {
+            if (messages)
+                messages->show(errors, MessageService::Buttons::Ok, MessageService::Icon::Critical, ConfigurationError);
+            return;
+        }
+        if (!messages
+            || messages->show(errors + QStringLiteral("\rCONTINUE ANYWAY ?"), MessageService::Buttons::YesNo,
+                              MessageService::Icon::Warning, ConfigurationError)
+                   != MessageService::Answer::Yes)
+            return;
+    }
+    m_main.setEnabled(false);
+    const QString error = m_session.e2Image.WriteE2All(page->WriteKey());
+    if (!error.isEmpty()) {
+        transferFailed(error);
+        return;
+    }
+    m_session.catalogue.ConfigSaved = true;
+    m_session.ParamDiff = false;
+    setConnected();
+}
+
+void MainCommands::WriteAll()
+{
+    m_main.setEnabled(false);
+    const QString error = m_session.e2Image.WriteE2All(m_session.e2Image.AllPagesWriteMask());
+    if (!error.isEmpty()) {
+        transferFailed(error);
+        return;
+    }
+    setConnected();
+}
+
+void MainCommands::Reset()
+{
+    clearFileState();
+    m_main.setEnabled(false);
+    const QString result = m_session.e2Image.SendLoadCommand();
+    if (result != QLatin1String("0")) {
+        transferFailed(result);
+        return;
+    }
+    if (m_session.messages)
+        m_session.messages->show(QStringLiteral("Switch OFF and then switch ON power supply!"),
+                                 MessageService::Buttons::Ok, MessageService::Icon::Warning);
+    m_session.rs232.Disconnect();
+    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_main.setEnabled(true);
+}
+
+QString MainCommands::textFolder() const
+{
+    return m_main.services().programFolder + QStringLiteral("/res/txt");
+}
+
+void MainCommands::Load()
+{
+    FileDialogService *dialogs = m_main.services().dialogs;
+    MessageService *messages = m_session.messages;
+    if (!dialogs)
+        return;
+    const auto path = dialogs->openFile(
+        {QStringLiteral("Load System Configuration Parameters From ..."), QStringLiteral("*.*|*.*"), textFolder(), {}});
+    if (!path)
+        return;
+    const QString result = m_session.file.LoadConfig(*path, QFileInfo(*path).fileName());
+    if (!result.isEmpty()) {
+        if (messages)
+            messages->show(QStringLiteral("Error Loading File!"), MessageService::Buttons::Ok,
+                           MessageService::Icon::Critical);
+        return;
+    }
+    if (messages)
+        messages->show(QStringLiteral(" SUCCESS : Configuration Loaded "));
+    m_main.selectTab(1);
+    if (PageWindow *page = m_main.currentPage())
+        page->RefreshObject();
+    m_session.CommentEdited = false;
+    m_session.FileState = Session::FileOk;
+    m_session.catalogue.ConfigSaved = true;
+    m_session.ParamDiff = true;
+}
+
+void MainCommands::Save()
+{
+    FileDialogService *dialogs = m_main.services().dialogs;
+    MessageService *messages = m_session.messages;
+    if (!dialogs)
+        return;
+    const auto path = dialogs->saveFile({QStringLiteral("Save System Configuration Parameters To ..."),
+                                         QStringLiteral("*.txt|*.txt"), textFolder(), QStringLiteral("MySettings")});
+    if (!path)
+        return;
+    if (File::FileExists(*path) && messages
+        && messages->show(QStringLiteral("File Already Exist : Overwrite ?"), MessageService::Buttons::YesNo)
+               != MessageService::Answer::Yes)
+        return;
+    if (!m_session.file.SaveConfig(*path)) {
+        if (messages)
+            messages->show(QStringLiteral("Configuration NOT SAVED!"), MessageService::Buttons::Ok,
+                           MessageService::Icon::Critical);
+        return;
+    }
+    m_session.CommentEdited = false;
+    m_session.FileState = Session::FileOk;
+    m_session.catalogue.ConfigSaved = true;
+    if (FrmComment *comment = m_main.commentPage())
+        comment->setFileName(QFileInfo(*path).fileName());
+    if (messages)
+        messages->show(QStringLiteral(" Configuration SAVED "));
+}
+
+void MainCommands::SelectPort(int index)
+{
+    StatusBarView &status = m_main.statusBar();
+    for (int i = 0; i < FrmMain::ComPortItems; ++i)
+        m_main.comPortItem(i)->setChecked(false);
+    if (index == 0)
+        status.setPanelText(8, QStringLiteral("NONE"));
+    m_session.devLink.ComPort = int16_t(index);
+    if (m_session.rs232.Connect()) {
+        m_main.comPortItem(index)->setChecked(true);
+        status.setPanelText(8, QStringLiteral("COM ") + QString::number(index));
+    } else {
+        status.setPanelText(8, QStringLiteral("NONE"));
+        m_main.comPortItem(0)->setChecked(true);
+        m_session.devLink.ComPort = 0;
+    }
+}
+
+void MainCommands::SelectBaud(int index)
+{
+    QAction *item = m_main.baudItem(index);
+    if (!item)
+        return;
+    for (int i = 1; m_main.baudItem(i); ++i)
+        m_main.baudItem(i)->setChecked(false);
+    item->setChecked(true);
+    m_main.statusBar().setPanelText(9, item->text());
+    m_main.ComBaudText = item->text();
+    m_main.serialPort().Settings = m_main.ComBaudText + QStringLiteral(",n,8,1");
+    m_session.rs232.Connect();
+}
+
+void MainCommands::Login()
+{
+    m_main.passwordDialog()->open();
+}
+
+void MainCommands::loginAccepted()
+{
+    m_main.LoggedIn = true;
+    if (FrmDebug *debug = m_main.debugPage())
+        debug->applyLoginDependency();
+}
+
+void MainCommands::Logout()
+{
+    m_main.LoggedIn = false;
+    if (FrmDebug *debug = m_main.debugPage())
+        debug->applyLoginDependency();
+}
+
+void MainCommands::ShowNextPage()
+{
+    const int count = m_main.TabMain()->count();
+    m_main.selectTab(m_main.currentTab() >= count ? 1 : m_main.currentTab() + 1);
+}
+
+void MainCommands::Exit()
+{
+    m_session.draw.ExitProgram();
+}
+
+void MainCommands::Help()
+{
+    m_main.help().open(ManualHelp::HelpMenuPage);
+}
+
+void MainCommands::WebSite()
+{
+    if (ProgramLauncher *launcher = m_main.services().launcher)
+        launcher->openUrl(QUrl(AppInfo::makerSite()));
+}
+
+void MainCommands::About()
+{
+    FrmAbout *about = m_main.aboutWindow();
+    about->show();
+    about->raise();
+}

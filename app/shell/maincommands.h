@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class FrmMain;
+class Session;
+
+// The commands of the main window's menus and toolbar: connect and
+// disconnect, the transfers, load and save, port and baud selection, login
+// and logout, help, the next page and exit.
+class MainCommands : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MainCommands(FrmMain &main);
+
+    // Connect when not connected, else Disconnect.
+    void ConnectCommand();
+    void Read();
+    void ReadAll();
+    void Write();
+    void WriteAll();
+    void Reset();
+    void Load();
+    void Save();
+    void SelectPort(int index);
+    void SelectBaud(int index);
+    void Login();
+    void Logout();
+    void ShowNextPage();
+    void Exit();
+    void Help();
+    void WebSite();
+    void About();
+
+    // A correct password: logged in, and the debugger follows.
+    void loginAccepted();
+
+    // A toolbar click, dispatched by the button's key.
+    void buttonClicked(const QString &key);
+
+    static QString unsavedQuestion();
+
+private:
+    void wire();
+    void Connect();
+    void Disconnect();
+    // "Operation Failed :" + the text, the link given up, the window usable again.
+    void transferFailed(const QString &error);
+    void setConnected();
+    // Clears the file relation: nothing to save, nothing differs.
+    void clearFileState();
+    QString textFolder() const;
+
+    FrmMain &m_main;
+    Session &m_session;
+};

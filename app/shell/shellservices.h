@@ -1,0 +1,28 @@
+#pragma once
+
+#include "passwordcheck.h"
+
+#include <QString>
+#include <functional>
+
+class FileDialogService;
+class ManualViewer;
+class MessageService;
+class PageFactory;
+class ProgramLauncher;
+
+// The seams of the shell: the program passes the real services, tests pass
+// scripted ones.
+struct ShellServices
+{
+    MessageService *messages = nullptr;
+    FileDialogService *dialogs = nullptr;
+    ManualViewer *viewer = nullptr;
+    ProgramLauncher *launcher = nullptr;
+    PageFactory *pages = nullptr;          // nullptr: the standard six pages
+    PasswordCheck password;
+    QString keyStorePath;                  // the settings file standing in for the registry
+    QString searchPath;                    // where to look for a system-information program
+    QString programFolder;                 // where res/ and the manual are
+    std::function<void(int)> endProgram;   // leaves the event loop with an exit code
+};
