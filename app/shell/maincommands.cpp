@@ -11,6 +11,7 @@
 #include "pagebase.h"
 #include "programlauncher.h"
 #include "session.h"
+#include "statusbarview.h"
 
 #include <QAction>
 #include <QFileInfo>
