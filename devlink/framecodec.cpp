@@ -101,7 +101,13 @@ std::vector<uint8_t> encodeRequest(const Request &request)
     return frame;
 }
 
-std::vector<uint8_t> encodeReply(uint8_t node, const Reply &reply)
+uint16_t replyCrcSeed(const Request &request)
+{
+    const std::vector<uint8_t> frame = encodeRequest(request);
+    return crc16(frame.data(), frame.size() - CrcSize);
+}
+
+std::vector<uint8_t> encodeReply(const Request &answered, const Reply &reply)
 {
     std::vector<uint8_t> frame;
     const uint8_t type = reply.isError ? ErrorType : static_cast<uint8_t>(reply.command);
@@ -110,7 +116,7 @@ std::vector<uint8_t> encodeReply(uint8_t node, const Reply &reply)
         frame.push_back(static_cast<uint8_t>(reply.error));
     else
         putBigEndian(frame, reply.value, replyPayload(reply.command));
-    appendCrc(frame, crc16(frame.data(), frame.size(), crc16(&node, 1)));
+    appendCrc(frame, crc16(frame.data(), frame.size(), replyCrcSeed(answered)));
     return frame;
 }
 

@@ -60,8 +60,12 @@ struct Reply
 };
 
 std::vector<uint8_t> encodeRequest(const Request &request);
-// The reply's CRC covers the node address first, then the reply bytes.
-std::vector<uint8_t> encodeReply(uint8_t node, const Reply &reply);
+// CRC state after the request's bytes (its own CRC excluded): a reply's CRC
+// starts from here, which binds the reply to the very request it answers.
+uint16_t replyCrcSeed(const Request &request);
+// The header takes the reply's own seq and command (the controller copies
+// them from the request); the CRC covers the request, then the reply bytes.
+std::vector<uint8_t> encodeReply(const Request &answered, const Reply &reply);
 
 // Decodes one complete frame whose length and CRC were already checked.
 Request decodeRequest(const uint8_t *frame);

@@ -2,11 +2,17 @@
 
 using namespace FrameCodec;
 
-void ReplyDecoder::expect(uint8_t node, Command command)
+void ReplyDecoder::expect(Command command)
 {
-    m_node = node;
     m_command = command;
     m_seqMask = 0;
+}
+
+void ReplyDecoder::accept(const Request &sent)
+{
+    const uint8_t seq = sent.seq & 0x0F;
+    m_seqMask = static_cast<uint16_t>(m_seqMask | (1u << seq));
+    m_seeds[seq] = replyCrcSeed(sent);
 }
 
 int ReplyDecoder::probe(const uint8_t *p, size_t available) const
@@ -25,7 +31,7 @@ int ReplyDecoder::probe(const uint8_t *p, size_t available) const
     if (available < size)
         return 0;
     const uint16_t crc = static_cast<uint16_t>((p[size - 2] << 8) | p[size - 1]);
-    return crc16(p, size - CrcSize, crc16(&m_node, 1)) == crc ? static_cast<int>(size) : -1;
+    return crc16(p, size - CrcSize, m_seeds[seq]) == crc ? static_cast<int>(size) : -1;
 }
 
 bool ReplyDecoder::next(Reply &reply)

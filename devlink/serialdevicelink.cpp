@@ -153,13 +153,13 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
     request.node = m_node;
     m_line->discardInput();
     m_decoder.clear();
-    m_decoder.expect(m_node, request.command);
+    m_decoder.expect(request.command);
 
     int attempts = 0;
     size_t junkMark = 0;
     auto send = [&]() {
         request.seq = nextSeq();
-        m_decoder.accept(request.seq);
+        m_decoder.accept(request);
         m_decoder.clear();
         junkMark = m_decoder.discarded();
         ++attempts;

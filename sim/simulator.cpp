@@ -136,7 +136,7 @@ void Simulator::handle(const Request &request)
     reply.isError = !result.ok;
     reply.error = result.error;
     reply.value = result.value;
-    send(encodeReply(static_cast<uint8_t>(m_options.node), reply), hangUp);
+    send(encodeReply(request, reply), hangUp);
     ++m_answeredSinceDisconnectSet;
     ++m_stats.replies;
     if (hangUp) {

@@ -196,6 +196,20 @@ TEST_F(LinkOverSim, LateRepliesNeverAnswerTheNextRequest)
     EXPECT_EQ(read(Pattern), 1111);
 }
 
+TEST_F(LinkOverSim, LateReplyFromBeforeAReconnectIsNotTaken)
+{
+    ASSERT_EQ(rs.WriteVar(Pattern, 1111), "");
+    ASSERT_EQ(rs.WriteVar(IMin1A, 2222), "");
+    ASSERT_TRUE(rs.Connect());   // the fresh link numbers its requests from the start again
+    sim->set("delay", "1300");
+    int32_t value = 0;
+    EXPECT_EQ(rs.ReadVar(Pattern, value), "FAILED!");
+    ASSERT_TRUE(rs.Connect());
+    sim->unset("delay");
+    // same sequence number and command as the late reply that arrives meanwhile
+    EXPECT_EQ(read(IMin1A), 2222);
+}
+
 TEST_F(LinkOverSim, DamagedRepliesNeverGiveAWrongValue)
 {
     ASSERT_EQ(rs.WriteVar(Pattern, 1234), "");

@@ -41,24 +41,30 @@ TEST(FrameCodec, CrcCheckValueAndKnownFrame)
     const char *check = "123456789";
     EXPECT_EQ(crc16(reinterpret_cast<const uint8_t *>(check), 9), 0x29B1);
     // examples of docs/protocol.md
-    EXPECT_EQ(encodeRequest(readWord(0x002000, 1)), (Bytes{0x01, 0x11, 0x00, 0x20, 0x00, 0xD0, 0xA8}));
+    const Request version = readWord(0x002000, 1);
+    EXPECT_EQ(encodeRequest(version), (Bytes{0x01, 0x11, 0x00, 0x20, 0x00, 0xD0, 0xA8}));
     Reply reply;
     reply.seq = 1;
     reply.command = Command::ReadWord;
     reply.value = 10412;
-    EXPECT_EQ(encodeReply(1, reply), (Bytes{0x11, 0x28, 0xAC, 0x7D, 0x0E}));
-    EXPECT_EQ(encodeReply(2, reply), (Bytes{0x11, 0x28, 0xAC, 0xE6, 0xD2}));
+    EXPECT_EQ(encodeReply(version, reply), (Bytes{0x11, 0x28, 0xAC, 0x7E, 0x39}));
+    EXPECT_EQ(encodeReply(readWord(0x002000, 1, 2), reply), (Bytes{0x11, 0x28, 0xAC, 0xB6, 0x4C}));
+    EXPECT_EQ(encodeReply(readWord(0x002002, 1), reply), (Bytes{0x11, 0x28, 0xAC, 0x93, 0x51}));
     Request load;
     load.seq = 4;
     load.command = Command::WriteLong;
     load.address = 1024;
     load.value = 1145130828;
     EXPECT_EQ(encodeRequest(load), (Bytes{0x01, 0x44, 0x00, 0x04, 0x00, 0x44, 0x41, 0x4F, 0x4C, 0x16, 0x07}));
+    Reply done;
+    done.seq = 4;
+    done.command = Command::WriteLong;
+    EXPECT_EQ(encodeReply(load, done), (Bytes{0x44, 0x7D, 0xB7}));
     Reply refused;
     refused.seq = 5;
     refused.isError = true;
     refused.error = Error::NoSuchAddress;
-    EXPECT_EQ(encodeReply(1, refused), (Bytes{0x5F, 0x01, 0xF5, 0x0C}));
+    EXPECT_EQ(encodeReply(readWord(0x123456, 5), refused), (Bytes{0x5F, 0x01, 0x38, 0x94}));
 }
 
 TEST(FrameCodec, WordReadCostsTwelveBytesAndEveryCommandRoundTrips)
@@ -86,9 +92,9 @@ TEST(FrameCodec, WordReadCostsTwelveBytesAndEveryCommandRoundTrips)
         rp.command = c;
         rp.value = c == Command::ReadLong ? 0xFFFFFFFEu : (c == Command::ReadWord ? 0x8000u : 0u);
         ReplyDecoder out;
-        out.expect(7, c);
-        out.accept(15);
-        feed(out, encodeReply(7, rp));
+        out.expect(c);
+        out.accept(rq);
+        feed(out, encodeReply(rq, rp));
         Reply back;
         ASSERT_TRUE(out.next(back)) << int(c);
         EXPECT_FALSE(back.isError);
@@ -111,13 +117,14 @@ TEST(FrameCodec, EveryBitFlipIsRejected)
     Reply reply;
     reply.seq = 9;
     reply.value = 0x1234;
-    const Bytes good = encodeReply(1, reply);
+    const Request asked = readWord(0xFDF200, 9);
+    const Bytes good = encodeReply(asked, reply);
     for (size_t bit = 0; bit < good.size() * 8; ++bit) {
         Bytes damaged = good;
         damaged[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
         ReplyDecoder out;
-        out.expect(1, Command::ReadWord);
-        out.accept(9);
+        out.expect(Command::ReadWord);
+        out.accept(asked);
         feed(out, damaged);
         Reply got;
         EXPECT_FALSE(out.next(got)) << "reply bit " << bit;
@@ -200,49 +207,59 @@ TEST(FrameCodec, RequestsForOtherNodesArePassedOver)
     EXPECT_EQ(in.otherNodeFrames(), 1u);
 }
 
-TEST(FrameCodec, ReplyMustMatchSequenceCommandAndNode)
+TEST(FrameCodec, OnlyTheReplyToTheRequestInFlightCounts)
 {
+    const Request earlier = readWord(0x000100, 4);
+    const Request current = readWord(0x000200, 5);
     Reply late;
     late.seq = 4;
     late.value = 111;
-    Reply current = late;
-    current.seq = 5;
-    current.value = 222;
-    Reply otherCommand = current;
+    Reply answer;
+    answer.seq = 5;
+    answer.value = 222;
+    Reply otherCommand = answer;
     otherCommand.command = Command::ReadLong;
+    Request sameSeqOtherSession = readWord(0x000100, 5);   // a new link starts its numbers again
 
     ReplyDecoder out;
-    out.expect(1, Command::ReadWord);
-    out.accept(5);
-    feed(out, concat({encodeReply(1, late), encodeReply(2, current), encodeReply(1, otherCommand)}));
+    out.expect(Command::ReadWord);
+    out.accept(current);
+    feed(out, concat({encodeReply(earlier, late), encodeReply(readWord(0x000200, 5, 2), answer),
+                      encodeReply(current, otherCommand), encodeReply(sameSeqOtherSession, answer)}));
     Reply got;
-    EXPECT_FALSE(out.next(got)) << "late, wrong node and wrong command replies must all be skipped";
-    feed(out, encodeReply(1, current));
+    EXPECT_FALSE(out.next(got)) << "late, other-node, other-command and other-request replies are all skipped";
+    feed(out, encodeReply(current, answer));
     ASSERT_TRUE(out.next(got));
     EXPECT_EQ(got.value, 222u);
 
-    // a resent request: replies to either sequence number answer it
-    out.expect(1, Command::ReadWord);
-    out.accept(6);
-    out.accept(7);
-    Reply six = current;
+    // a resent request: replies to either frame answer it
+    Request first = readWord(0x000300, 6);
+    Request again = readWord(0x000300, 7);
+    out.expect(Command::ReadWord);
+    out.accept(first);
+    out.accept(again);
+    Reply six = answer;
     six.seq = 6;
-    feed(out, encodeReply(1, six));
+    feed(out, encodeReply(first, six));
     EXPECT_TRUE(out.next(got));
 }
 
 TEST(FrameCodec, ErrorReply)
 {
+    Request write;
+    write.command = Command::WriteLong;
+    write.seq = 2;
+    write.address = 0x777776;
     Reply error;
     error.seq = 2;
     error.isError = true;
     error.error = Error::NoSuchAddress;
-    const Bytes bytes = encodeReply(1, error);
+    const Bytes bytes = encodeReply(write, error);
     EXPECT_EQ(bytes.size(), ErrorReplySize);
     EXPECT_EQ(bytes[0], 0x2F);
     ReplyDecoder out;
-    out.expect(1, Command::WriteLong);
-    out.accept(2);
+    out.expect(Command::WriteLong);
+    out.accept(write);
     feed(out, bytes);
     Reply got;
     ASSERT_TRUE(out.next(got));
