@@ -6,6 +6,7 @@
 #include "tempfile.h"
 
 #include "catalogue.h"
+#include "componentfactory.h"
 #include "manualhelp.h"
 #include "manualviewer.h"
 #include "pagecontext.h"
@@ -29,20 +30,23 @@ public:
 };
 
 // What a page needs around it in a test: a session on the shipped variable
-// list with a fake controller behind the link (COM 1), a recording main
-// window, scripted message boxes, the login flag and a manual to open.
+// list with a fake controller behind the link (COM 1) or, with realLink, the
+// device-link component (to talk to krv-sim), a recording main window,
+// scripted message boxes, the login flag and a manual to open.
 struct PageTestBed
 {
     FakeDeviceLinkFactory links;
+    ComponentFactory components;
     FakeMessageService messages;
-    Session session{&links, &messages};
+    Session session;
     FakeMainWindow mainWindow;
     TempFolder folder;
     RecordingViewer viewer;
     ManualHelp help{&viewer, &messages, folder.path(QString())};
     bool loggedIn = true;
 
-    PageTestBed()
+    explicit PageTestBed(bool realLink = false)
+        : session(realLink ? static_cast<IDeviceLinkFactory *>(&components) : &links, &messages)
     {
         session.catalogue.LoadRamList(Catalogue::defaultRamListPath());
         session.mainWindow = &mainWindow;
