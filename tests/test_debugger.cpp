@@ -527,6 +527,10 @@ TEST_F(DebugPage, DitherRowsReadLimitAndUpdate)
     auto *percSlider = w<QScrollBar>(QStringLiteral("hscData_1"));
     EXPECT_EQ(percSlider->maximum(), 50);
     EXPECT_EQ(w<QScrollBar>(QStringLiteral("hscData_2"))->minimum(), 40);
+    // Until DISPLAY the rows show what the catalogue holds (the list's defaults here).
+    EXPECT_EQ(amp->text(), QString::number(var(bed.session.catalogue.index(KRV_DITHER_AMP)).QelValueE2));
+    EXPECT_EQ(perc->text(), QStringLiteral("10"));
+    EXPECT_EQ(freq->text(), QStringLiteral("100"));
 
     ctl().setWord(0x0020C2, 120);   // amplitude
     ctl().setWord(0x0020C0, 150);   // frequency

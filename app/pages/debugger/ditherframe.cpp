@@ -30,7 +30,7 @@ DitherFrame::DitherFrame(const DebugCommands &commands, const Catalogue &catalog
         m_bound[row] = data != nullptr;
         if (data) {
             slider->setRange(data->QelValE2Min, data->QelValE2Max);
-            slider->setValue(data->QelValE2Min);
+            slider->setValue(data->QelValueE2);   // what the catalogue holds until DISPLAY
             edit->setToolTip(data->TooltipDecription);
         } else {
             edit->setEnabled(false);

@@ -70,7 +70,7 @@ QWidget *FrmService::buildProductionFrame()
         value->setObjectName(QStringLiteral("lblService_%1").arg(i));
         value->setAutoFillBackground(true);
         value->setStyleSheet(QStringLiteral("background-color: #E0E0E0; padding: 2px;"));
-        value->setMinimumWidth(120);
+        value->setFixedWidth(160);
         form->addRow(QString::fromLatin1(ProductionCaptions[i]), value);
     }
     return frame;
