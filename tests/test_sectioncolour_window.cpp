@@ -1,11 +1,11 @@
 // The palette window driven as a user would: preset buttons, the colour
 // dialog answered by a fake, OK and Cancel, and the bytes of colour.ini.
 
-#include "documentopener.h"
 #include "fakemessageservice.h"
 #include "filedialogservice.h"
 #include "frmsectioncolour.h"
 #include "manualhelp.h"
+#include "manualviewer.h"
 #include "tempfile.h"
 #include "vbcolor.h"
 
@@ -43,7 +43,7 @@ public:
     std::deque<std::optional<QColor>> answers;
 };
 
-class RecordingOpener : public DocumentOpener
+class RecordingViewer : public ManualViewer
 {
 public:
     bool open(const QString &program, const QString &parameters) override
@@ -343,15 +343,15 @@ TEST_F(PaletteWindow, FileThatCannotBeWrittenIsReportedAndTheWindowStays)
 TEST_F(PaletteWindow, F1OpensTheManualAtPage36)
 {
     folder.write(ManualHelp::manualFileName(), "%PDF");
-    RecordingOpener opener;
-    help = std::make_unique<ManualHelp>(&opener, &messages, folder.path(QString()));
+    RecordingViewer viewer;
+    help = std::make_unique<ManualHelp>(&viewer, &messages, folder.path(QString()));
     create();
     window->open();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(widget<QPushButton>(QStringLiteral("SecBack_0")), Qt::Key_F1);
-    ASSERT_EQ(opener.calls.size(), 1);
-    EXPECT_TRUE(opener.calls[0].startsWith(QStringLiteral("AcroRd32.exe /A \"page=36&pagemode=bookmarks&zoom=100\"")))
-        << opener.calls[0].toStdString();
+    ASSERT_EQ(viewer.calls.size(), 1);
+    EXPECT_TRUE(viewer.calls[0].startsWith(QStringLiteral("AcroRd32.exe /A \"page=36&pagemode=bookmarks&zoom=100\"")))
+        << viewer.calls[0].toStdString();
 }
 
 } // namespace
