@@ -1,6 +1,7 @@
 // The shell's small windows and services: wait window, login, about and
 // system information, help, splash, file dialog filters.
 #include "fakemessageservice.h"
+#include "shellfakes.h"
 #include "tempfile.h"
 
 #include "manualviewer.h"
@@ -27,37 +28,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
-
-class RecordingOpener : public ManualViewer
-{
-public:
-    bool open(const QString &program, const QString &parameters) override
-    {
-        calls.append({program, parameters});
-        return true;
-    }
-    QList<QPair<QString, QString>> calls;
-};
-
-class RecordingLauncher : public ProgramLauncher
-{
-public:
-    bool startProgram(const QString &program, const QStringList &) override
-    {
-        programs << program;
-        return true;
-    }
-    bool openUrl(const QUrl &url) override
-    {
-        urls << url;
-        return true;
-    }
-    QStringList programs;
-    QList<QUrl> urls;
-};
-
-} // namespace
 
 TEST(WaitWindow, DrawWaitBarShowsCaptionAndValueAndClosesAtHundred)
 {
@@ -271,7 +241,7 @@ TEST(Help, MissingManualIsReportedAndPresentManualIsOpened)
 {
     TempFolder dir;
     FakeMessageService messages;
-    RecordingOpener opener;
+    RecordingViewer opener;
     const QString folder = dir.path(QStringLiteral("prog"));
     QDir().mkpath(folder);
     ManualHelp help(&opener, &messages, folder);

@@ -8,7 +8,7 @@
 #include "textboxview.h"
 
 #include <QLabel>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,15 +23,23 @@ PageBase::PageBase(const QString &name, const QString &caption, int16_t readKey,
 {
     setObjectName(name);
     setWindowTitle(caption);
-    auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    f1->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(f1, &QShortcut::activated, this, &PageBase::showHelp);
 }
 
 void PageBase::showHelp() const
 {
     if (m_context.help)
         m_context.help->open(m_helpPage);
+}
+
+void PageBase::keyPressEvent(QKeyEvent *event)
+{
+    // F1 reaches the page from any of its controls that leaves the key alone.
+    if (event->key() == Qt::Key_F1) {
+        showHelp();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PageBase::showConnected(StatusBarView &statusBar, const QString &text)

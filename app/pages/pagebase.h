@@ -31,6 +31,8 @@ public:
     virtual void Deactivate() {}
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
     const PageContext &context() const { return m_context; }
     Session &session() const { return *m_context.session; }
     MainWindowView &mainWindow() const { return *m_context.mainWindow; }

@@ -483,8 +483,6 @@ void FrmMain::closeAll()
         m_about->close();
     if (m_pwd)
         m_pwd->close();
-    for (PageBase *page : m_pages)
-        page->DisableTimer();
     close();
 }
 

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "filedialogservice.h"
+#include "manualviewer.h"
+#include "programlauncher.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+#include <QUrl>
+#include <deque>
+
+// Answers the file dialogs from a script; an empty answer is a cancel.
+class ScriptedFileDialogs : public FileDialogService
+{
+public:
+    std::optional<QString> openFile(const Request &request) override { return answer(request); }
+    std::optional<QString> saveFile(const Request &request) override { return answer(request); }
+    std::optional<QColor> chooseColour(const QColor &initial) override { return initial; }
+
+    QList<Request> requests;
+    std::deque<std::optional<QString>> answers;
+
+private:
+    std::optional<QString> answer(const Request &request)
+    {
+        requests.append(request);
+        if (answers.empty())
+            return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+// Records what would be handed to the manual viewer.
+class RecordingViewer : public ManualViewer
+{
+public:
+    bool open(const QString &program, const QString &parameters) override
+    {
+        calls.append({program, parameters});
+        return true;
+    }
+    QList<QPair<QString, QString>> calls;
+};
+
+// Records the programs and addresses that would be started.
+class RecordingLauncher : public ProgramLauncher
+{
+public:
+    bool startProgram(const QString &program, const QStringList &) override
+    {
+        programs << program;
+        return true;
+    }
+    bool openUrl(const QUrl &url) override
+    {
+        urls << url;
+        return true;
+    }
+    QStringList programs;
+    QList<QUrl> urls;
+};

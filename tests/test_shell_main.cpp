@@ -1,0 +1,367 @@
+// The real main window without a controller: frame, pages, indicators,
+// exit, login, help and start-up.
+#include "shellfixture.h"
+
+#include "componentfactory.h"
+#include "frmabout.h"
+#include "frmcomment.h"
+#include "frmconfig.h"
+#include "frmdebug.h"
+#include "frmmain.h"
+#include "frmmonitor.h"
+#include "frmpwd.h"
+#include "frmwait.h"
+#include "maincommands.h"
+#include "maindrawing.h"
+#include "mainstatusbar.h"
+#include "pagefactory.h"
+#include "respaths.h"
+#include "session.h"
+#include "startup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+
+TEST_F(ShellTest, FrameCaptionSizeMenusToolbarTabsAndPanels)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KRV Studio for TBX400C"));
+    EXPECT_EQ(window->size(), QSize(768, 622));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    window->resize(900, 700);
+    EXPECT_EQ(window->size(), QSize(768, 622)) << "the size is held";
+
+    const struct { const char *name; const char *caption; } menus[] = {
+        {"mnuFile_Load", "&Load Configuration"}, {"mnuFile_Save", "&Save Configuration"},
+        {"mnuFile_Exit", "&Exit"},               {"mnuView_Page", "&Show next Page"},
+        {"mnuHW_Connect", "&Connect"},           {"mnuHW_WriteAll", "Writ&e All"},
+        {"mnuHW_ReadAll", "Rea&d All"},          {"mnuHW_Write", "&Write"},
+        {"mnuHw_Read", "&Read"},                 {"mnuHw_Reset", "Re&set"},
+        {"mnuSet_ComID", "Set &Com Port"},       {"mnuSet_ComBauldID", "Set Com  &Bauld Rate"},
+        {"mnuSet_Palette", "&Palette"},          {"mnuSet_Login", "&Login"},
+        {"mnuSet_Logout", "Log&out"},            {"mnuHelp_Help", "&Help Topics"},
+        {"mnuHelp_Info", "&Software Info"},
+    };
+    for (const auto &m : menus) {
+        QAction *item = window->menuItem(QLatin1String(m.name));
+        ASSERT_NE(item, nullptr) << m.name;
+        EXPECT_EQ(item->text(), QLatin1String(m.caption)) << m.name;
+    }
+    EXPECT_TRUE(window->menuItem(QStringLiteral("mnuHelp_Site"))->text().endsWith(QStringLiteral("Web Site")));
+    EXPECT_EQ(window->comPortItem(0)->text(), QStringLiteral("None"));
+    EXPECT_EQ(window->comPortItem(14)->text(), QStringLiteral("COM &14"));
+    EXPECT_EQ(window->baudItem(1)->text(), QStringLiteral("9600"));
+
+    const int separators[] = {3, 6, 8, 11, 14, 17, 18};
+    for (int p = 1; p <= 19; ++p) {
+        const bool separator = std::find(std::begin(separators), std::end(separators), p) != std::end(separators);
+        EXPECT_EQ(window->toolButton(p)->isSeparator(), separator) << p;
+    }
+    EXPECT_EQ(window->toolButton(4)->property("key").toString(), QStringLiteral("Read All"));
+    EXPECT_EQ(window->toolButton(4)->toolTip(), QStringLiteral("Read All From Electronic"));
+    EXPECT_EQ(window->toolButton(13)->toolTip(), QStringLiteral("Assistance Logout"));
+    EXPECT_EQ(window->toolButton(19)->property("key").toString(), QStringLiteral("Connect"));
+    EXPECT_FALSE(window->toolButton(19)->icon().isNull());
+
+    QTabBar *tabs = window->TabMain();
+    ASSERT_EQ(tabs->count(), 6);
+    EXPECT_EQ(tabs->tabText(3), QStringLiteral("Key"));
+    EXPECT_EQ(tabs->tabData(3).toString(), QStringLiteral("A4"));
+    EXPECT_EQ(tabs->tabToolTip(4), QStringLiteral("Electronic Debugger"));
+    EXPECT_EQ(tabs->width(), 768 - 6);
+
+    MainStatusBar *bar = window->mainStatusBar();
+    EXPECT_EQ(bar->panelText(1), QStringLiteral("Not Connectd"));
+    EXPECT_EQ(bar->panelText(8), QStringLiteral("COM 1"));
+    EXPECT_EQ(bar->panelText(9), QStringLiteral("9600"));
+    EXPECT_EQ(bar->panel(6)->toolTip(), QStringLiteral("TBX System Type"));
+    const QRect cell = bar->panel(4)->geometry();
+    const QRect progress = bar->progressBar()->geometry();
+    EXPECT_TRUE(cell.adjusted(0, -4, 0, 4).contains(progress)) << "the progress bar lies over panel 4";
+    EXPECT_GT(progress.width(), cell.width() / 2);
+
+    EXPECT_EQ(window->TmrDraw()->interval(), 500);
+    EXPECT_TRUE(window->TmrDraw()->isActive());
+    EXPECT_EQ(window->SystemTypeNames.size(), 8);
+    EXPECT_EQ(window->SystemTypeNames[7], QStringLiteral("TBX 400 F"));
+    EXPECT_EQ(window->ControlUnitNames, QStringList(8, QStringLiteral("QEL400W")));
+
+    // Start state: nothing but Connect, port choice, help and info.
+    EXPECT_FALSE(window->toolButton(12)->isEnabled());
+    EXPECT_FALSE(window->menuItem(QStringLiteral("mnuSet_Logout"))->isEnabled());
+    EXPECT_FALSE(window->menuItem(QStringLiteral("mnuHW_ReadAll"))->isEnabled());
+    EXPECT_TRUE(window->toolButton(19)->isEnabled());
+    EXPECT_TRUE(window->menuItem(QStringLiteral("mnuSet_ComID"))->isEnabled());
+    EXPECT_FALSE(window->menuItem(QStringLiteral("mnuSet_ComBauldID"))->isEnabled());
+}
+
+TEST_F(ShellTest, PagesLoadedInOrderWithTagsMasksAndTheirTab)
+{
+    const QList<PageWindow *> open = window->openPages();
+    ASSERT_EQ(open.size(), 6);
+    QStringList tags;
+    for (PageWindow *p : open)
+        tags << p->Tag();
+    EXPECT_EQ(tags, (QStringList{"A1", "A3", "A5", "A4", "A2", "A6"}));
+    EXPECT_EQ(session.e2Image.AllPagesMask(), 10010);
+    EXPECT_EQ(session.e2Image.AllPagesWriteMask(), 10011);
+    EXPECT_GT(window->pageByTag(QStringLiteral("A1"))->PageVarNum, 0);
+
+    window->TabMain()->setCurrentIndex(3);
+    EXPECT_EQ(window->currentPage()->Tag(), QStringLiteral("A4"));
+    EXPECT_TRUE(window->pageByTag(QStringLiteral("A4"))->isVisible());
+    EXPECT_FALSE(window->pageByTag(QStringLiteral("A1"))->isVisible());
+}
+
+TEST_F(ShellTest, ShowNextPageWrapsFromTheLastTabToTheFirst)
+{
+    window->selectTab(5);
+    window->menuItem(QStringLiteral("mnuView_Page"))->trigger();
+    EXPECT_EQ(window->currentTab(), 6);
+    EXPECT_EQ(window->currentPage()->Tag(), QStringLiteral("A6"));
+    window->menuItem(QStringLiteral("mnuView_Page"))->trigger();
+    EXPECT_EQ(window->currentTab(), 1);
+    EXPECT_EQ(window->currentPage()->Tag(), QStringLiteral("A1"));
+}
+
+TEST_F(ShellTest, PortNoneMakesConnectAskForAPort)
+{
+    window->comPortItem(0)->trigger();
+    EXPECT_EQ(window->mainStatusBar()->panelText(8), QStringLiteral("NONE"));
+    EXPECT_TRUE(window->comPortItem(0)->isChecked());
+    EXPECT_EQ(session.devLink.ComPort, 0);
+    messages.shown.clear();
+
+    window->toolButton(19)->trigger();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Select a COM Port"));
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_FALSE(window->toolButton(19)->isChecked());
+}
+
+TEST_F(ShellTest, PortThatCannotBeOpenedFallsBackToNone)
+{
+    qputenv("KRV_COM7", "/nonexistent/tty-krv");
+    window->comPortItem(7)->trigger();
+    qunsetenv("KRV_COM7");
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Can't Open COM 7"));
+    EXPECT_EQ(window->mainStatusBar()->panelText(8), QStringLiteral("NONE"));
+    EXPECT_TRUE(window->comPortItem(0)->isChecked());
+    EXPECT_FALSE(window->comPortItem(7)->isChecked());
+    EXPECT_EQ(session.devLink.ComPort, 0);
+}
+
+TEST_F(ShellTest, DrawTimerClosesTheWaitWindowUnlessATransferRuns)
+{
+    window->DrawWaitBar(40, QStringLiteral("Reading..."));
+    ASSERT_TRUE(window->waitWindow()->isVisible());
+    session.IsConnectObj = ConnectionState::Busy;
+    tick();
+    EXPECT_TRUE(window->waitWindow()->isVisible()) << "kept while IsConnectObj is 2";
+    session.IsConnectObj = ConnectionState::Connected;
+    tick();
+    EXPECT_FALSE(window->waitWindow()->isVisible());
+
+    window->DrawWaitBar(100, QStringLiteral("Writing..."));
+    EXPECT_FALSE(window->waitWindow()->isVisible()) << "100 closes it in the same call";
+}
+
+TEST_F(ShellTest, LosingTheLinkRedrawsTheMonitorIdle)
+{
+    int redraws = 0;
+    QObject::connect(pages.monitor, &FrmMonitor::idleDrawn, [&] { ++redraws; });
+    session.IsConnectObj = ConnectionState::Connected;
+    EXPECT_EQ(redraws, 0);
+    session.IsConnectObj = ConnectionState::NotConnected;
+    EXPECT_EQ(redraws, 2) << "both the joystick and the magnet trigger";
+    session.IsConnectObj = ConnectionState::NotConnected;
+    EXPECT_EQ(redraws, 4) << "every assignment counts";
+}
+
+TEST_F(ShellTest, EditShowsFileToSaveWithinOneTickOfTheRealTimer)
+{
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("---"));
+    session.catalogue.entry(KRV_RAMP_TRISE_0)->KRVSetVar(800);
+    ASSERT_FALSE(session.catalogue.ConfigSaved);
+    QElapsedTimer clock;
+    clock.start();
+    while (fileBox() != QLatin1String("FILE TO SAVE") && clock.elapsed() < 2000)
+        QTest::qWait(20);
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
+    EXPECT_LE(clock.elapsed(), 560);
+    EXPECT_TRUE(session.ParamDiff);
+    EXPECT_EQ(window->txtFileTosave()->palette().color(QPalette::Base), QColor(255, 255, 128));
+
+    // A comment edit does the same.
+    session.FileState = Session::FileNone;
+    session.catalogue.ConfigSaved = true;
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("---"));
+    window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->setText(QStringLiteral("Ann"));
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
+}
+
+TEST_F(ShellTest, ExitWithABusyPageRetriesAndIsForcedOnTheNinthAttempt)
+{
+    pages.monitor->busy = true;
+    window->menuItem(QStringLiteral("mnuFile_Exit"))->trigger();
+    EXPECT_TRUE(session.ExitRequested);
+    EXPECT_FALSE(window->windowsUnloaded());
+    for (int attempt = 2; attempt <= 8; ++attempt) {
+        tick();
+        EXPECT_FALSE(window->programEnded()) << attempt;
+    }
+    EXPECT_EQ(pages.monitor->disableCalls, 8);
+    tick();
+    EXPECT_TRUE(window->programEnded());
+    EXPECT_EQ(endCodes, QList<int>{0});
+    EXPECT_EQ(pages.monitor->disableCalls, 8) << "the ninth attempt does not ask the pages again";
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(ShellTest, ExitAsksAboutAnUnsavedFileAndNoKeepsTheProgram)
+{
+    session.FileState = Session::FileToSave;
+    messages.answers.push_back(MessageService::Answer::No);
+    window->menuItem(QStringLiteral("mnuFile_Exit"))->trigger();
+    EXPECT_EQ(messages.lastText(), MainCommands::unsavedQuestion());
+    EXPECT_FALSE(window->windowsUnloaded());
+    EXPECT_TRUE(window->isVisible());
+
+    // The close box runs the same routine.
+    messages.answers.push_back(MessageService::Answer::Yes);
+    window->close();
+    EXPECT_TRUE(window->windowsUnloaded());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(ShellTest, LoginInAnyLetterCaseAndLogoutDrivesTheDebugger)
+{
+    FrmDebug *debug = window->debugPage();
+    QWidget *inner = debug->findChild<QLabel *>(QStringLiteral("lblPageCaption"));
+    ASSERT_NE(inner, nullptr);
+    EXPECT_FALSE(inner->isEnabled());
+
+    window->selectTab(5);
+    tick();
+    EXPECT_TRUE(window->toolButton(12)->isEnabled()) << "the debugger offers Login";
+    EXPECT_FALSE(window->toolButton(13)->isEnabled());
+
+    window->toolButton(12)->trigger();
+    FrmPwd *dialog = window->passwordDialog();
+    ASSERT_TRUE(dialog->isVisible());
+    dialog->entry()->setText(QStringLiteral("nope"));
+    dialog->findChild<QPushButton *>(QStringLiteral("CmdOk"))->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->entry()->text().isEmpty());
+    EXPECT_FALSE(window->LoggedIn);
+
+    dialog->entry()->setText(QStringLiteral("TbxSERVICE"));
+    dialog->findChild<QPushButton *>(QStringLiteral("CmdOk"))->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(window->LoggedIn);
+    EXPECT_TRUE(inner->isEnabled());
+    tick();
+    EXPECT_FALSE(window->toolButton(12)->isEnabled());
+    EXPECT_TRUE(window->toolButton(13)->isEnabled());
+
+    window->menuItem(QStringLiteral("mnuSet_Logout"))->trigger();
+    EXPECT_FALSE(window->LoggedIn);
+    EXPECT_FALSE(inner->isEnabled()) << "logout disables the debugger at once";
+}
+
+TEST_F(ShellTest, F1OnEveryPageAndTheHelpMenuOpenTheManualAtTheirPage)
+{
+    folder.addManual();
+    const struct { int tab; int page; } table[] = {{1, 10}, {2, 26}, {3, 29}, {4, 32}, {5, 33}, {6, 34}};
+    for (const auto &row : table) {
+        window->selectTab(row.tab);
+        window->activateWindow();
+        QWidget *page = window->currentPageWindow();
+        page->setFocus();
+        viewer.calls.clear();
+        QTest::keyClick(page, Qt::Key_F1);
+        ASSERT_EQ(viewer.calls.size(), 1) << "tab " << row.tab;
+        EXPECT_EQ(viewer.calls[0].first, QStringLiteral("AcroRd32.exe"));
+        EXPECT_EQ(viewer.calls[0].second,
+                  QStringLiteral("/A \"page=%1&pagemode=bookmarks&zoom=100\"  \"%2\\HX0MAN01E.pdf")
+                      .arg(row.page)
+                      .arg(folder.path()));
+    }
+    viewer.calls.clear();
+    window->toolButton(15)->trigger();
+    ASSERT_EQ(viewer.calls.size(), 1);
+    EXPECT_TRUE(viewer.calls[0].second.startsWith(QStringLiteral("/A \"page=1&")));
+
+    window->menuItem(QStringLiteral("mnuHelp_Site"))->trigger();
+    ASSERT_EQ(launcher.urls.size(), 1);
+    EXPECT_TRUE(launcher.urls[0].isValid());
+}
+
+TEST_F(ShellTest, HelpWithoutTheManualSaysItIsMissing)
+{
+    window->menuItem(QStringLiteral("mnuHelp_Help"))->trigger();
+    EXPECT_TRUE(viewer.calls.isEmpty());
+    EXPECT_TRUE(messages.lastText().startsWith(QStringLiteral("User Manual Not Found")));
+}
+
+TEST_F(ShellTest, AboutIsModelessAndSaysWhenNoSystemInformationToolExists)
+{
+    window->toolButton(16)->trigger();
+    QDialog *about = window->aboutWindow();
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("System Information Is Unavailable At This Time"));
+}
+
+TEST(ShellStart, SplashReachesHundredBeforeTheMainWindowShows)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    FakeMessageService messages;
+    ComponentFactory components;
+    Session session(&components, &messages);
+    ShellServices services;
+    services.messages = &messages;
+    services.programFolder = ResPaths::programFolder();
+    session.FileState = Session::FileToSave;
+    session.catalogue.ConfigSaved = false;
+
+    StartUp start(session, services);
+    int splashAtShow = -1;
+    struct ShowWatch : QObject
+    {
+        std::function<void()> onShow;
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Show && o->objectName() == QLatin1String("frmMain"))
+                onShow();
+            return false;
+        }
+    } watch;
+    watch.onShow = [&] { splashAtShow = start.splash().PrgInit()->value(); };
+    qApp->installEventFilter(&watch);
+    std::unique_ptr<FrmMain> window = start.run();
+    qApp->removeEventFilter(&watch);
+
+    EXPECT_EQ(splashAtShow, 100);
+    EXPECT_FALSE(start.splash().isVisible());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->currentPage()->Tag(), QStringLiteral("A1"));
+    EXPECT_GT(session.catalogue.VarCount, 100);
+    EXPECT_EQ(session.FileState, Session::FileNone);
+    EXPECT_TRUE(session.catalogue.ConfigSaved);
+}

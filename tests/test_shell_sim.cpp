@@ -1,0 +1,259 @@
+// The real main window against krv-sim over a pseudo-terminal: connect,
+// transfers, reset marker, write checks, load and save, file indicator.
+#include "shellfixture.h"
+#include "simprocess.h"
+
+#include "frmcomment.h"
+#include "frmwait.h"
+#include "mainstatusbar.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+class ShellOverSim : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
+        ShellTest::SetUp();
+    }
+
+    void connect()
+    {
+        window->toolButton(19)->trigger();
+        ASSERT_EQ(state(), ConnectionState::Connected) << messages.lastText().toStdString();
+        tick();   // the commands of the page come with the next draw tick
+    }
+
+    // The word the controller holds for a catalogue entry.
+    int32_t controllerWord(KrvId id)
+    {
+        int32_t value = -99999;
+        EXPECT_EQ(session.rs232.ReadVar(var(id).Address, value), QString());
+        return value;
+    }
+
+    QString connectBox() const { return window->TxtConnect()->text(); }
+
+    SimProcess sim;
+};
+
+} // namespace
+
+TEST_F(ShellOverSim, ConnectReadsTheControllerAndDisconnectClearsEverything)
+{
+    connect();
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->currentTab(), 1);
+    EXPECT_EQ(session.FileState, Session::FileNone);
+    EXPECT_TRUE(session.catalogue.ConfigSaved);
+    EXPECT_FALSE(session.ParamDiff);
+    EXPECT_NE(var(KRV_PROG_VERS).QelValueE2, 0) << "the software version was read";
+    EXPECT_FALSE(window->waitWindow()->isVisible());
+
+    tick();
+    EXPECT_EQ(connectBox(), QStringLiteral("Connected"));
+    EXPECT_EQ(window->mainStatusBar()->panelIcon(1), StateIcon::Green);
+    EXPECT_EQ(window->menuItem(QStringLiteral("mnuHW_Connect"))->text(), QStringLiteral("Disconnect"));
+    EXPECT_TRUE(window->toolButton(19)->isChecked());
+    EXPECT_EQ(window->toolButton(19)->toolTip(), QStringLiteral("Disconnect"));
+    EXPECT_TRUE(window->menuItem(QStringLiteral("mnuHw_Read"))->isEnabled());
+    EXPECT_TRUE(window->toolButton(10)->isEnabled());
+    EXPECT_FALSE(window->toolButton(4)->isEnabled()) << "Read All stays off on the configuration page";
+    EXPECT_FALSE(window->menuItem(QStringLiteral("mnuSet_ComID"))->isEnabled());
+    EXPECT_TRUE(window->mainStatusBar()->panelText(7).startsWith(QLatin1Char('v')));
+    EXPECT_EQ(window->TxtPar()->text(), QStringLiteral("PARAMETER OK"));
+
+    window->toolButton(19)->trigger();
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));
+    tick();
+    EXPECT_EQ(connectBox(), QStringLiteral("Not Connected"));
+    EXPECT_EQ(window->mainStatusBar()->panelIcon(1), StateIcon::Red);
+    EXPECT_EQ(window->menuItem(QStringLiteral("mnuHW_Connect"))->text(), QStringLiteral("Connect"));
+    EXPECT_FALSE(window->toolButton(19)->isChecked());
+    EXPECT_FALSE(window->toolButton(9)->isEnabled());
+    EXPECT_EQ(window->TxtPar()->text(), QStringLiteral("---"));
+}
+
+TEST_F(ShellOverSim, UnsavedFileAnsweredNoStaysNotConnected)
+{
+    session.FileState = Session::FileToSave;
+    messages.answers.push_back(MessageService::Answer::No);
+    window->toolButton(19)->trigger();
+    ASSERT_FALSE(messages.shown.isEmpty());
+    EXPECT_EQ(messages.shown.last().text, MainCommands::unsavedQuestion());
+    EXPECT_EQ(messages.shown.last().buttons, MessageService::Buttons::YesNo);
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_EQ(session.FileState, Session::FileToSave);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(ShellOverSim, ResetThenTheResetMarkerQuestionAnsweredNoClosesTheLink)
+{
+    connect();
+    window->menuItem(QStringLiteral("mnuHw_Reset"))->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Switch OFF and then switch ON power supply!"));
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_TRUE(window->isEnabled());
+
+    const QString question = QStringLiteral("Missing POWER RESET After A 'RESET' Command : Continue Anyway? ");
+    messages.answers.push_back(MessageService::Answer::No);
+    window->toolButton(19)->trigger();
+    EXPECT_EQ(messages.lastText(), question);
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_TRUE(window->isEnabled());
+
+    messages.answers.push_back(MessageService::Answer::Yes);
+    window->toolButton(19)->trigger();
+    EXPECT_EQ(state(), ConnectionState::Connected);
+
+    // After a power cycle the question is gone.
+    window->toolButton(19)->trigger();
+    sim.powerCycle();
+    messages.shown.clear();
+    connect();
+    EXPECT_EQ(messageCount(question), 0);
+}
+
+TEST_F(ShellOverSim, WriteWithProblemsIsRefusedLoggedOutAndOfferedLoggedIn)
+{
+    connect();
+    const int32_t before = controllerWord(KRV_RAMP_TRISE_0);
+    session.catalogue.entry(KRV_RAMP_TRISE_0)->KRVSetVar(before + 100);
+    pages.config->problems = QStringLiteral("Section 2: coil current MAX below MIN");
+
+    window->toolButton(10)->trigger();
+    ASSERT_FALSE(messages.shown.isEmpty());
+    EXPECT_EQ(messages.shown.last().text, pages.config->problems);
+    EXPECT_EQ(messages.shown.last().title, QStringLiteral("CONFIGURATION ERROR"));
+    EXPECT_EQ(messages.shown.last().icon, MessageService::Icon::Critical);
+    EXPECT_EQ(controllerWord(KRV_RAMP_TRISE_0), before) << "nothing was written";
+
+    window->LoggedIn = true;
+    messages.answers.push_back(MessageService::Answer::No);
+    window->toolButton(10)->trigger();
+    EXPECT_EQ(messages.shown.last().text, pages.config->problems + QStringLiteral("\rCONTINUE ANYWAY ?"));
+    EXPECT_EQ(messages.shown.last().buttons, MessageService::Buttons::YesNo);
+    EXPECT_EQ(controllerWord(KRV_RAMP_TRISE_0), before);
+
+    messages.answers.push_back(MessageService::Answer::Yes);
+    window->toolButton(10)->trigger();
+    EXPECT_EQ(state(), ConnectionState::Connected);
+    EXPECT_EQ(controllerWord(KRV_RAMP_TRISE_0), before + 100);
+    EXPECT_TRUE(session.catalogue.ConfigSaved);
+    EXPECT_FALSE(session.ParamDiff);
+}
+
+TEST_F(ShellOverSim, EditShowsFileToSaveAWriteLeavesItAReadClearsIt)
+{
+    connect();
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("---"));
+    session.catalogue.entry(KRV_RAMP_TFALL_1)->KRVSetVar(1500);
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
+    tick();   // the page shows the difference the tick before found
+    EXPECT_EQ(window->TxtPar()->text(), QStringLiteral("PARAMETER DIFF."));
+
+    window->toolButton(10)->trigger();
+    EXPECT_EQ(controllerWord(KRV_RAMP_TFALL_1), 1500);
+    EXPECT_TRUE(session.catalogue.ConfigSaved);
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE TO SAVE")) << "a write does not save a file";
+    EXPECT_EQ(window->TxtPar()->text(), QStringLiteral("PARAMETER OK"));
+
+    window->toolButton(9)->trigger();
+    EXPECT_EQ(state(), ConnectionState::Connected);
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("---"));
+}
+
+TEST_F(ShellOverSim, SaveAskedBeforeOverwritingAndLoadShowsFileOkAndADifference)
+{
+    connect();
+    const QString path = folder.file(QStringLiteral("set1.txt"));
+    window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->setText(QStringLiteral("R. Lane"));
+    dialogs.answers.push_back(path);
+    window->toolButton(2)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral(" Configuration SAVED "));
+    EXPECT_EQ(dialogs.requests.last().title, QStringLiteral("Save System Configuration Parameters To ..."));
+    EXPECT_EQ(dialogs.requests.last().filter, QStringLiteral("*.txt|*.txt"));
+    EXPECT_EQ(dialogs.requests.last().fileName, QStringLiteral("MySettings"));
+    EXPECT_EQ(dialogs.requests.last().folder, folder.path() + QStringLiteral("/res/txt"));
+    EXPECT_EQ(window->commentPage()->fileName(), QStringLiteral("set1.txt"));
+    EXPECT_FALSE(session.CommentEdited);
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE OK"));
+
+    // Overwrite answered No saves nothing.
+    messages.shown.clear();
+    messages.answers.push_back(MessageService::Answer::No);
+    dialogs.answers.push_back(path);
+    window->toolButton(2)->trigger();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.lastText(), QStringLiteral("File Already Exist : Overwrite ?"));
+
+    // Cancel is silent.
+    messages.shown.clear();
+    window->toolButton(1)->trigger();
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    window->selectTab(4);
+    dialogs.answers.push_back(path);
+    window->toolButton(1)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral(" SUCCESS : Configuration Loaded "));
+    EXPECT_EQ(dialogs.requests.last().title, QStringLiteral("Load System Configuration Parameters From ..."));
+    EXPECT_EQ(dialogs.requests.last().filter, QStringLiteral("*.*|*.*"));
+    EXPECT_EQ(window->currentTab(), 1);
+    EXPECT_EQ(window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->text(),
+              QStringLiteral("R. Lane"));
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE OK"));
+    EXPECT_EQ(window->txtFileTosave()->palette().color(QPalette::Base), QColor(0, 192, 0));
+    EXPECT_EQ(window->TxtPar()->text(), QStringLiteral("PARAMETER DIFF."));
+
+    dialogs.answers.push_back(folder.file(QStringLiteral("vanished.txt")));
+    window->toolButton(1)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Error Loading File!"));
+    EXPECT_EQ(messages.shown.last().icon, MessageService::Icon::Critical);
+}
+
+TEST_F(ShellOverSim, EditWrittenWithWriteAllIsInTheControllerAfterAPowerCycle)
+{
+    connect();
+    window->commands().ReadAll();
+    ASSERT_EQ(state(), ConnectionState::Connected);
+    CVarData *rise = session.catalogue.entry(KRV_RAMP_TRISE_2);
+    const int32_t edited = var(KRV_RAMP_TRISE_2).QelValueE2 == 1234 ? 1250 : 1234;
+    rise->KRVSetVar(edited);
+    window->commands().WriteAll();
+    ASSERT_EQ(state(), ConnectionState::Connected) << messages.lastText().toStdString();
+
+    tick();
+    window->toolButton(19)->trigger();
+    ASSERT_EQ(state(), ConnectionState::NotConnected);
+    rise->KRVSetVar(500);
+    rise->ReadE2FromQEL(500);
+    ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
+
+    connect();
+    EXPECT_EQ(var(KRV_RAMP_TRISE_2).QelValueE2, edited);
+}
+
+TEST_F(ShellOverSim, AFailedTransferGivesUpTheLink)
+{
+    connect();
+    sim.set(QStringLiteral("silent"), QStringLiteral("1"));
+    window->toolButton(9)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Operation Failed :FAILED!"));
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->waitWindow()->isVisible());
+}
