@@ -251,7 +251,7 @@ TEST_F(ShellTest, ExitAsksAboutAnUnsavedFileAndNoKeepsTheProgram)
 TEST_F(ShellTest, LoginInAnyLetterCaseAndLogoutDrivesTheDebugger)
 {
     FrmDebug *debug = window->debugPage();
-    QWidget *inner = debug->findChild<QLabel *>(QStringLiteral("lblPageCaption"));
+    QWidget *inner = debug->findChild<QWidget *>(QStringLiteral("cmbVariablesList"));
     ASSERT_NE(inner, nullptr);
     EXPECT_FALSE(inner->isEnabled());
 
