@@ -62,11 +62,15 @@ TEST(KeyText, HexDisplayAndKeyEntry)
     ASSERT_TRUE(KeyCommands::parseKeyText(QStringLiteral("12345678"), k));
     EXPECT_EQ(k, 305419896);
     ASSERT_TRUE(KeyCommands::parseKeyText(QStringLiteral(" 0xabcdef01 "), k));
-    // Each group of four digits counts as a signed word.
+    // The key written is the pattern typed, whatever its groups of four digits.
     ASSERT_TRUE(KeyCommands::parseKeyText(QStringLiteral("0x12348000"), k));
-    EXPECT_EQ(k, 305364992);
+    EXPECT_EQ(k, 0x12348000);
     ASSERT_TRUE(KeyCommands::parseKeyText(QStringLiteral("0000FFFF"), k));
+    EXPECT_EQ(k, 0xFFFF);
+    ASSERT_TRUE(KeyCommands::parseKeyText(QStringLiteral("0xFFFFFFFF"), k));
     EXPECT_EQ(k, -1);
+    ASSERT_TRUE(KeyCommands::parseKeyText(QStringLiteral("0x80000000"), k));
+    EXPECT_EQ(k, -2147483647 - 1);
 
     k = 99;
     for (const char *bad : {"", "0x", "0x0", "0x1234567", "0x123456789", "0x1234567G", "1234 5678", "x12345678",
@@ -148,11 +152,12 @@ TEST_F(KeyPage, WriteKeyAsksThenWrites)
     EXPECT_EQ(ctl().longs.value(88), 0x12345678);
     EXPECT_EQ(ctl().timeout, 1000);
 
-    // A last group of 8000 or above is taken as a negative word.
+    // A last group of 8000 or above still writes exactly the key typed.
     typeKey(QStringLiteral("0x12348000"));
     click(QStringLiteral("CmdWriteKey"));
     ASSERT_EQ(ctl().accessCount(), 2);
-    EXPECT_EQ(ctl().log[1].value.toString(), QStringLiteral("305364992"));
+    EXPECT_EQ(ctl().log[1].value.toString(), QStringLiteral("305430528"));
+    EXPECT_EQ(KeyCommands::hexText(ctl().longs.value(88)), QStringLiteral("0x12348000"));
 }
 
 TEST_F(KeyPage, WriteKeyAnsweredNoSendsNothing)

@@ -25,7 +25,9 @@ bool KeyCommands::parseKeyText(const QString &text, qint64 &key)
     const QRegularExpressionMatch match = form.match(text.trimmed());
     if (!match.hasMatch())
         return false;
-    key = static_cast<qint64>(DevLink::HexTextToNumber(match.captured(2)));
+    // The key is the 32-bit pattern typed, sent as a signed long: reading the
+    // digits in signed groups of four would write 0x12338000 for 0x12348000.
+    key = static_cast<int32_t>(match.captured(2).toUInt(nullptr, 16));
     return true;
 }
 
