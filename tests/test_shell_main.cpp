@@ -10,6 +10,7 @@
 #include "frmmain.h"
 #include "frmmonitor.h"
 #include "frmpwd.h"
+#include "frmsectioncolour.h"
 #include "frmwait.h"
 #include "maincommands.h"
 #include "maindrawing.h"
@@ -326,6 +327,17 @@ TEST_F(ShellTest, AboutIsModelessAndSaysWhenNoSystemInformationToolExists)
     EXPECT_FALSE(about->isModal());
     about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
     EXPECT_EQ(messages.lastText(), QStringLiteral("System Information Is Unavailable At This Time"));
+}
+
+TEST_F(ShellTest, PaletteMenuShowsThePaletteWindowAndItsColoursReachThePages)
+{
+    window->menuItem(QStringLiteral("mnuSet_Palette"))->trigger();
+    FrmSectionColour *palette = window->paletteWindow();
+    EXPECT_TRUE(palette->isVisible());
+    palette->ApplyPalette(3);
+    EXPECT_EQ(window->sectionColours().SectionBackColour[0], SectionColours::presetBackColour(3, 0));
+    palette->reject();
+    EXPECT_FALSE(palette->isVisible());
 }
 
 TEST(ShellStart, SplashReachesHundredBeforeTheMainWindowShows)

@@ -26,6 +26,9 @@ public:
     int helpPage() const { return m_helpPage; }
     void showHelp() const;
 
+    // Repaints the sections in the colours of the palette (pages that show them).
+    virtual void RefreshColour() {}
+
     // The page comes to the front or leaves it.
     virtual void Activate() {}
     virtual void Deactivate() {}

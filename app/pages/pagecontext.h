@@ -5,6 +5,7 @@
 class FileDialogService;
 class MainWindowView;
 class ManualHelp;
+class SectionColours;
 class Session;
 class TextBoxView;
 
@@ -17,5 +18,6 @@ struct PageContext
     TextBoxView *txtPar = nullptr;       // the main window's parameter-status box
     const ManualHelp *help = nullptr;
     FileDialogService *dialogs = nullptr;
+    const SectionColours *colours = nullptr;   // SectionBackColour, SectionTextColour
     std::function<bool()> loggedIn;
 };

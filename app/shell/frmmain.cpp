@@ -6,6 +6,7 @@
 #include "frmdebug.h"
 #include "frmmonitor.h"
 #include "frmpwd.h"
+#include "frmsectioncolour.h"
 #include "frmwait.h"
 #include "maincommands.h"
 #include "maindrawing.h"
@@ -103,6 +104,7 @@ FrmMain::FrmMain(Session &session, ShellServices services, QWidget *parent)
     m_pageContext.txtPar = m_parBox.get();
     m_pageContext.help = &m_help;
     m_pageContext.dialogs = m_services.dialogs;
+    m_pageContext.colours = &m_sectionColours;
     m_pageContext.loggedIn = [this] { return LoggedIn; };
 
     m_commands = std::make_unique<MainCommands>(*this);
@@ -432,6 +434,22 @@ FrmPwd *FrmMain::passwordDialog()
     return m_pwd;
 }
 
+FrmSectionColour *FrmMain::paletteWindow()
+{
+    if (!m_palette) {
+        m_palette = new FrmSectionColour(m_sectionColours,
+                                         m_services.programFolder + QStringLiteral("/res/ini/colour.ini"),
+                                         {m_services.dialogs, m_services.messages, &m_help}, this);
+        auto refresh = [this](const QString &tag) {
+            if (PageBase *page = pageByTag(tag))
+                page->RefreshColour();
+        };
+        m_palette->setColourRefreshes([refresh] { refresh(QStringLiteral("A1")); },
+                                      [refresh] { refresh(QStringLiteral("A2")); });
+    }
+    return m_palette;
+}
+
 StatusBarView &FrmMain::statusBar()
 {
     return *m_statusBar;
@@ -483,6 +501,8 @@ void FrmMain::closeAll()
         m_about->close();
     if (m_pwd)
         m_pwd->close();
+    if (m_palette)
+        m_palette->hide();
     close();
 }
 

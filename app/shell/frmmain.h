@@ -8,6 +8,7 @@
 #include "pagecontext.h"
 #include "pagefactory.h"
 #include "pageset.h"
+#include "sectioncolours.h"
 #include "shellservices.h"
 #include "sysinfo.h"
 #include "waitwindow.h"
@@ -23,6 +24,7 @@ class FrmComment;
 class FrmDebug;
 class FrmMonitor;
 class FrmPwd;
+class FrmSectionColour;
 class FrmWait;
 class MainCommands;
 class MainDrawing;
@@ -90,6 +92,8 @@ public:
     FrmWait *waitWindow() const { return m_wait; }
     FrmAbout *aboutWindow();
     FrmPwd *passwordDialog();
+    FrmSectionColour *paletteWindow();
+    SectionColours &sectionColours() { return m_sectionColours; }
     const ManualHelp &help() const { return m_help; }
     const SysInfo &sysInfo() const { return m_sysInfo; }
     bool programEnded() const { return m_ended; }
@@ -151,6 +155,8 @@ private:
     FrmWait *m_wait = nullptr;
     FrmAbout *m_about = nullptr;
     FrmPwd *m_pwd = nullptr;
+    FrmSectionColour *m_palette = nullptr;
+    SectionColours m_sectionColours;
 
     PageContext m_pageContext;
     QList<PageBase *> m_pages;          // in load order

@@ -7,6 +7,7 @@
 #include "frmdebug.h"
 #include "frmmain.h"
 #include "frmpwd.h"
+#include "frmsectioncolour.h"
 #include "messageservice.h"
 #include "pagebase.h"
 #include "programlauncher.h"
@@ -38,7 +39,7 @@ void MainCommands::wire()
         {"mnuHw_Read", &MainCommands::Read},            {"mnuHw_Reset", &MainCommands::Reset},
         {"mnuSet_Login", &MainCommands::Login},         {"mnuSet_Logout", &MainCommands::Logout},
         {"mnuHelp_Help", &MainCommands::Help},          {"mnuHelp_Site", &MainCommands::WebSite},
-        {"mnuHelp_Info", &MainCommands::About},
+        {"mnuHelp_Info", &MainCommands::About},         {"mnuSet_Palette", &MainCommands::Palette},
     };
     for (const auto &menu : menus)
         connect(m_main.menuItem(QLatin1String(menu.name)), &QAction::triggered, this, menu.command);
@@ -405,4 +406,11 @@ void MainCommands::About()
     FrmAbout *about = m_main.aboutWindow();
     about->show();
     about->raise();
+}
+
+void MainCommands::Palette()
+{
+    FrmSectionColour *palette = m_main.paletteWindow();
+    palette->clearPresetChoice();
+    palette->open();
 }

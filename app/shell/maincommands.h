@@ -33,6 +33,7 @@ public:
     void Help();
     void WebSite();
     void About();
+    void Palette();
 
     // A correct password: logged in, and the debugger follows.
     void loginAccepted();

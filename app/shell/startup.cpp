@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "frmmain.h"
+#include "frmsectioncolour.h"
 #include "session.h"
 
 StartUp::StartUp(Session &session, ShellServices services) : m_session(session), m_services(std::move(services)) {}
@@ -24,5 +25,6 @@ std::unique_ptr<FrmMain> StartUp::run()
         [&] { resetFileFlags(); });
     main->show();
     main->selectTab(1);
+    main->paletteWindow()->frmSectionColourInit();
     return main;
 }
