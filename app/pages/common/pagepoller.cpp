@@ -1,0 +1,109 @@
+#include "pagepoller.h"
+
+#include "pageset.h"
+#include "pagewindow.h"
+#include "session.h"
+#include "vbnumber.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+
+PagePoller::PagePoller(Session &session, int16_t pollingState, const QString &timerName, QObject *parent)
+    : QObject(parent), m_session(session), m_pollingState(pollingState), m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(timerName);
+    m_timer->setInterval(IntervalMs);
+    connect(m_timer, &QTimer::timeout, this, &PagePoller::tick);
+}
+
+bool PagePoller::timerEnabled() const
+{
+    return m_timer->isActive();
+}
+
+void PagePoller::start()
+{
+    m_timer->start();
+}
+
+void PagePoller::stop()
+{
+    m_timer->stop();
+}
+
+void PagePoller::deactivate()
+{
+    m_deactivated = true;
+    if (m_session.IsConnectObj.value() == m_pollingState)
+        m_session.IsConnectObj = ConnectionState::Connected;
+    // The flag is normally cleared by the first tick after the page left; with
+    // the timer already off (link dropped while in front) no tick will come,
+    // and a flag left set would hold off the other page's polling for good.
+    if (!m_timer->isActive() && !m_inCycle)
+        m_busy = false;
+}
+
+void PagePoller::tick()
+{
+    // The next cycle starts with the first tick after the running one returned.
+    if (m_inCycle)
+        return;
+    if (peersBusy())
+        return;
+    if (m_deactivated) {
+        m_timer->stop();
+        m_busy = false;
+        if (m_session.IsConnectObj.value() == m_pollingState)
+            m_session.IsConnectObj = ConnectionState::Connected;
+        return;
+    }
+    m_busy = true;
+    m_inCycle = true;
+    const QString error = m_cycle ? m_cycle() : QString();
+    m_inCycle = false;
+    if (error.isEmpty())
+        return;
+    m_timer->stop();
+    // the poll has ended: a flag left set would block the other pages
+    m_busy = false;
+    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_session.rs232.Disconnect();
+    emit pollFailed(error);
+}
+
+PageWindow *PagePoller::page(const QString &tag) const
+{
+    if (!m_session.pages)
+        return nullptr;
+    const QList<PageWindow *> pages = m_session.pages->openPages();
+    const auto found = std::find_if(pages.begin(), pages.end(), [&](PageWindow *p) { return p && p->Tag() == tag; });
+    return found == pages.end() ? nullptr : *found;
+}
+
+bool PagePoller::peersBusy() const
+{
+    return std::any_of(m_peerTags.begin(), m_peerTags.end(), [this](const QString &tag) {
+        const PageWindow *peer = page(tag);
+        return peer && peer->StatusTimerForm();
+    });
+}
+
+void PagePoller::setProgress(int done, int steps)
+{
+    if (steps <= 0)
+        return;
+    const double percent = VbNumber::roundHalfEven(done * 100.0 / steps);
+    m_session.ProgressPercent = static_cast<int16_t>(std::clamp(percent, 0.0, 100.0));
+}
+
+void PagePoller::refreshStatus()
+{
+    m_session.draw.UpdateStatusBar(m_session.StatusText);
+    QCoreApplication::processEvents();
+}
+
+bool PagePoller::linkOpen() const
+{
+    return m_session.devLink.isOpen();
+}
