@@ -1,12 +1,119 @@
 #include "frmmonitor.h"
 
+#include "joymonitor.h"
+#include "monitordrawing.h"
+#include "pagepoller.h"
+#include "respaths.h"
 #include "session.h"
 #include "statusbarview.h"
 
+#include <QLabel>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+const KrvId JoyValues[] = {KRV_JOY0_VALUE, KRV_JOY1_VALUE, KRV_JOY2_VALUE, KRV_JOY3_VALUE};
+const KrvId CurrentValues[] = {KRV_I0_MEASURE_400, KRV_I1_MEASURE_400, KRV_I2_MEASURE_400, KRV_I3_MEASURE_400};
+const KrvId JoyConfigs[] = {KRV_JOY_0_CONFIG, KRV_JOY_1_CONFIG, KRV_JOY_2_CONFIG, KRV_JOY_3_CONFIG};
+// Highest coil currents, normal and slow mode, by coil number.
+const KrvId CoilMax[] = {KRV_I0_MAX, KRV_I1_MAX, KRV_I2_MAX, KRV_I3_MAX, KRV_I4_MAX, KRV_I5_MAX, KRV_I6_MAX, KRV_I7_MAX};
+const KrvId CoilSlowMax[] = {KRV_I0_SDM_MAX, KRV_I1_SDM_MAX, KRV_I2_SDM_MAX, KRV_I3_SDM_MAX,
+                             KRV_I4_SDM_MAX, KRV_I5_SDM_MAX, KRV_I6_SDM_MAX, KRV_I7_SDM_MAX};
+
+const QString MonitorText = QStringLiteral("Monitor...");
+const QString PinConnection = QStringLiteral("Pin connection");
+
+// The measured coil currents stay at the ends of their range within this tolerance.
+constexpr int CurrentTolerance = 50;
+
+} // namespace
+
 FrmMonitor::FrmMonitor(const PageContext &context, QWidget *parent)
-    : PageBase(QStringLiteral("FrmMonitor"), QStringLiteral("Monitor"), 0, 0, 26, context, parent)
+    : PageBase(QStringLiteral("FrmMonitor"), QStringLiteral("Monitor"), 0, 0, 26, context, parent),
+      m_draw(std::make_unique<MonitorDrawing>(this)),
+      m_poller(new PagePoller(session(), ConnectionState::MonitorPolling, QStringLiteral("TmrMonitor"), this))
 {
-    addCaptionPlaceholder(QStringLiteral("On Line System Monitor"));
+    setMinimumSize(764, 452);
+    m_poller->setPeerTags({QStringLiteral("A3"), QStringLiteral("A5")});
+    m_poller->setCycle([this] { return ReadMonitorVar(); });
+
+    m_pictures.load(ResPaths::programFolder());
+    m_vbbPicture = SystemPictures::loadPicture(ResPaths::res(QStringLiteral("bmp/Magnet/VBB.jpg")));
+    m_ownColours.frmSectionColourInit(SectionColours::defaultPath());
+
+    connect(m_draw->DrawJoyMonitorEventObj, &QScrollBar::valueChanged, this,
+            [this](int value) { onTrigger(m_draw->DrawJoyMonitorEventObj, value, &FrmMonitor::MonitorDrawJoy); });
+    connect(m_draw->DrawMagMonitorEventObj, &QScrollBar::valueChanged, this,
+            [this](int value) { onTrigger(m_draw->DrawMagMonitorEventObj, value, &FrmMonitor::MonitorDrawMag); });
+    for (int k = 0; k < MonitorDrawing::Sections; ++k) {
+        connect(m_draw->JoyMonitorVal[k], &JoyMonitor::CheckEnabled, this, [this, k](qint16 &) { checkValves(k); });
+        connect(m_draw->JoyMonitorVal[k], &JoyMonitor::UpdateValue, this, [this, k](qint16 &) { checkValves(k); });
+    }
+
+    m_poller->setBusy(false);
+    for (JoyMonitor *current : m_draw->IMeasure) {
+        current->setThMin(CurrentTolerance);
+        current->setThMax(CurrentTolerance);
+    }
+    RefreshObject();
+    SetObject();
+    DrawVisibleObject();
+    MonitorDrawJoy();
+    MonitorDrawMag();
+    RefreshColour();
+}
+
+FrmMonitor::~FrmMonitor() = default;
+
+QTimer *FrmMonitor::TmrMonitor() const
+{
+    return m_poller->timer();
+}
+
+int32_t FrmMonitor::e2Value(KrvId id, int32_t fallback) const
+{
+    const CVarDataS *data = session().catalogue.data(id);
+    return data ? data->QelValueE2 : fallback;
+}
+
+void FrmMonitor::RefreshObject()
+{
+    Catalogue &catalogue = session().catalogue;
+    for (int k = 0; k < MonitorDrawing::Sections; ++k) {
+        m_draw->JoyMonitorVal[k]->setCarica(catalogue.data(JoyValues[k]));
+        m_draw->IMeasure[k]->setCarica(catalogue.data(CurrentValues[k]));
+    }
+    m_draw->JoyMonitorVbb->setCarica(catalogue.data(KRV_VBB_400));
+    SetObject();
+    MonitorDrawJoy();
+}
+
+void FrmMonitor::SetObject()
+{
+    for (int k = 0; k < MonitorDrawing::Sections; ++k) {
+        for (JoyMonitor *joy : {m_draw->JoyMonitorVal[k], m_draw->JoyMonitorRed[k]}) {
+            joy->setMin(0);
+            joy->setMax(100);
+            joy->setDataFormat(QStringLiteral("####0"));
+            joy->setActiveProgressBar(true);
+        }
+        m_draw->JoyMonitorRed[k]->setMonitorEnable(false);
+        m_draw->JoyMonitorRed[k]->hide();
+
+        JoyMonitor *current = m_draw->IMeasure[k];
+        current->setMin(0);
+        current->setDataFormat(QStringLiteral("###0"));
+        current->setActiveProgressBar(true);
+        int32_t highest = 0;
+        for (KrvId id : {CoilMax[2 * k], CoilMax[2 * k + 1], CoilSlowMax[2 * k], CoilSlowMax[2 * k + 1]})
+            highest = std::max(highest, e2Value(id));
+        current->setMax(highest);
+    }
+    m_draw->JoyMonitorVbb->setMin(0);
+    m_draw->JoyMonitorVbb->setMax(30);
+    m_draw->JoyMonitorVbb->setDataFormat(QStringLiteral("####0.0"));
+    m_draw->JoyMonitorVbb->setActiveProgressBar(false);
 }
 
 void FrmMonitor::DrawBar(StatusBarView &statusBar, ProgressBarView &, const QString &text)
@@ -28,26 +135,243 @@ void FrmMonitor::DrawBar(StatusBarView &statusBar, ProgressBarView &, const QStr
     }
 }
 
-void FrmMonitor::fireRedrawTriggers()
+void FrmMonitor::DisableTimer()
 {
-    m_drawJoyMonitorEventObj = 1;
-    m_drawMagMonitorEventObj = 1;
-    if (m_drawJoyMonitorEventObj != 0) {
-        MonitorDrawJoy();
-        m_drawJoyMonitorEventObj = 0;
+    m_poller->stop();
+}
+
+bool FrmMonitor::StatusTimerForm() const
+{
+    return m_poller->busy();
+}
+
+void FrmMonitor::Activate()
+{
+    if (auto *diagnostics = dynamic_cast<PollingPage *>(m_poller->page(QStringLiteral("A3"))))
+        diagnostics->poller().markDeactivated();
+    m_poller->clearDeactivated();
+    DrawVisibleObject();
+    if (session().IsConnectObj.value() != ConnectionState::Connected) {
+        m_poller->stop();
+        RefreshObject();
+        return;
     }
-    if (m_drawMagMonitorEventObj != 0) {
-        MonitorDrawMag();
-        m_drawMagMonitorEventObj = 0;
+    RefreshObject();
+    DrawVisibleObject();
+    // live values convert with the formula of the controller's section count
+    const auto sections = static_cast<int16_t>(e2Value(KRV_NUM_PROP_REG));
+    for (JoyMonitor *control : m_draw->monitors())
+        if (!control->isHidden() && control->Carica())
+            control->Carica()->CurrentTBXSystem = sections;
+    m_poller->start();
+}
+
+void FrmMonitor::Deactivate()
+{
+    m_poller->deactivate();
+}
+
+QString FrmMonitor::stopCycle(const QString &error)
+{
+    // A timer switched off while the link stays open leaves the link usable.
+    const bool keepLink = error.isEmpty() && m_poller->linkOpen();
+    session().IsConnectObj = keepLink ? ConnectionState::Connected : ConnectionState::NotConnected;
+    m_poller->setBusy(false);
+    return error;
+}
+
+bool FrmMonitor::refreshAndCheck()
+{
+    m_poller->refreshStatus();
+    return m_poller->timerEnabled();
+}
+
+QString FrmMonitor::readWord(KrvId id, int32_t &value, bool &present)
+{
+    CVarData *entry = session().catalogue.entry(id);
+    present = entry != nullptr;
+    if (!entry)
+        return QString();
+    value = 0;
+    const QString error = session().rs232.ReadVar(entry->Data->Address, value);
+    if (error.isEmpty())
+        entry->ReadRAMFromQEL(value);
+    return error;
+}
+
+QString FrmMonitor::ReadMonitorVar()
+{
+    QList<JoyMonitor *> polled;
+    for (JoyMonitor *control : m_draw->monitors())
+        if (!control->isHidden() && control->MonitorEnable())
+            polled << control;
+    const int steps = static_cast<int>(polled.size()) + 3;
+
+    Session &s = session();
+    s.IsConnectObj = ConnectionState::MonitorPolling;
+    s.StatusText = MonitorText;
+    s.ProgressPercent = 0;
+    if (!refreshAndCheck())
+        return stopCycle(QString());
+
+    // the three state words, each with its display
+    const struct
+    {
+        KrvId id;
+        void (MonitorDrawing::*show)(int16_t);
+    } words[] = {
+        {KRV_ERROR_CODE, &MonitorDrawing::UpdateErrObj},
+        {KRV_HSD_MONITOR, &MonitorDrawing::UpdateActiveOutput},
+        {KRV_DIGIT_MONITOR, &MonitorDrawing::UpdateActiveDin},
+    };
+    int done = 0;
+    for (const auto &word : words) {
+        int32_t value = 0;
+        bool present = false;
+        const QString error = readWord(word.id, value, present);
+        if (!error.isEmpty())
+            return stopCycle(error);
+        if (present)
+            ((*m_draw).*word.show)(static_cast<int16_t>(value));
+        m_poller->setProgress(++done, steps);
+        if (!refreshAndCheck())
+            return stopCycle(QString());
     }
+
+    for (JoyMonitor *control : polled) {
+        if (CVarData *entry = s.catalogue.entry(control->VarID())) {
+            int32_t value = 0;
+            const QString error = s.rs232.ReadVar(entry->Data->Address, value);
+            if (!error.isEmpty())
+                return stopCycle(error);
+            s.IsConnectObj = ConnectionState::MonitorPolling;
+            s.StatusText = MonitorText;
+            entry->ReadRAMFromQEL(value);
+            control->UpdateDisplay(entry->Data->KrvDisplayValueRAM);
+        }
+        m_poller->setProgress(++done, steps);
+        if (!refreshAndCheck())
+            return stopCycle(QString());
+    }
+    // the state stays 3 and the busy flag set until the next tick
+    return QString();
+}
+
+void FrmMonitor::UpdateErrObj(int16_t &ReadVal)
+{
+    m_draw->UpdateErrObj(ReadVal);
+}
+
+void FrmMonitor::UpdateActiveOutput(int16_t &ReadVal)
+{
+    m_draw->UpdateActiveOutput(ReadVal);
+}
+
+void FrmMonitor::UpdateActiveDin(int16_t &ReadVal)
+{
+    m_draw->UpdateActiveDin(ReadVal);
+}
+
+void FrmMonitor::DrawActualObject(int16_t NumPropReg, int16_t SystemType)
+{
+    m_draw->DrawActualObject(NumPropReg, SystemType, m_pictures.ModelPictures[0]);
+}
+
+void FrmMonitor::DrawVisibleObject()
+{
+    DrawActualObject(static_cast<int16_t>(e2Value(KRV_NUM_PROP_REG)), static_cast<int16_t>(e2Value(KRV_SYSTEM_TYPE)));
+    const int16_t state = session().IsConnectObj.value();
+    if (state == ConnectionState::MonitorPolling || state == ConnectionState::Connected) {
+        std::array<int32_t, MonitorDrawing::Sections> joyConfig{};
+        for (int k = 0; k < MonitorDrawing::Sections; ++k)
+            joyConfig[k] = e2Value(JoyConfigs[k]);
+        m_draw->showInputConfiguration(joyConfig, e2Value(KRV_FLOAT_CONFIG_1), e2Value(KRV_FLOAT_CONFIG_2));
+        return;
+    }
+
+    for (QLabel *pin : m_draw->LblPin)
+        pin->setToolTip(PinConnection);
+    for (QLabel *function : m_draw->functionLabels())
+        function->setToolTip(PinConnection);
+    for (int k = 0; k < MonitorDrawing::Sections; ++k) {
+        // the configuration page's pin label, as it stands
+        if (const QLabel *pin = configLabel(QStringLiteral("LblPin_%1").arg(k))) {
+            m_draw->LblPin[k]->setText(pin->toolTip());
+            QPalette palette = m_draw->LblPin[k]->palette();
+            palette.setColor(QPalette::WindowText, pin->palette().color(QPalette::WindowText));
+            m_draw->LblPin[k]->setPalette(palette);
+        }
+        m_draw->lblDinLJoy[k]->hide();
+        m_draw->lblDinHJoy[k]->hide();
+    }
+}
+
+QWidget *FrmMonitor::configPage() const
+{
+    return dynamic_cast<QWidget *>(m_poller->page(QStringLiteral("A1")));
+}
+
+QLabel *FrmMonitor::configLabel(const QString &name) const
+{
+    QWidget *page = configPage();
+    return page ? page->findChild<QLabel *>(name) : nullptr;
 }
 
 void FrmMonitor::MonitorDrawJoy()
 {
-    emit idleDrawn();
+    for (int k = 0; k < MonitorDrawing::Sections; ++k) {
+        if (const QLabel *joystick = configLabel(QStringLiteral("JoySel_%1").arg(k))) {
+            SystemPictures::show(m_draw->JoyDisplay[k], joystick->pixmap());
+            m_draw->JoyDisplay[k]->setToolTip(joystick->toolTip());
+        }
+    }
 }
 
 void FrmMonitor::MonitorDrawMag()
 {
-    emit idleDrawn();
+    SystemPictures::show(m_draw->ImgVbb, m_vbbPicture);
+    const CVarDataS *solenoid = session().catalogue.data(KRV_SOL_TYPE);
+    if (!solenoid)
+        return;
+    const int32_t s = solenoid->QelValueE2;
+    for (QLabel *magnet : m_draw->MagADisplay) {
+        if (s == 0 || s == 1)
+            SystemPictures::show(magnet, m_pictures.MagnetPicture);
+        else if (s == 2)
+            SystemPictures::show(magnet, m_pictures.MagnetPicture2);
+        magnet->setToolTip(m_pictures.solTypeDescription(s));
+    }
+}
+
+void FrmMonitor::setSectionColours(const SectionColours *colours)
+{
+    m_colours = colours ? colours : &m_ownColours;
+    RefreshColour();
+}
+
+void FrmMonitor::RefreshColour()
+{
+    m_draw->RefreshColour(*m_colours);
+}
+
+void FrmMonitor::checkValves(int k)
+{
+    if (!m_draw->JoyMonitorVal[k]->MonitorEnable() || !m_draw->IMeasure[k]->MonitorEnable()) {
+        MonitorDrawing::setLit(m_draw->lblValveA[k], false);
+        MonitorDrawing::setLit(m_draw->lblValveB[k], false);
+    }
+}
+
+void FrmMonitor::onTrigger(QScrollBar *trigger, int value, void (FrmMonitor::*draw)())
+{
+    if (value == 0)
+        return;
+    (this->*draw)();
+    trigger->setValue(0);
+}
+
+void FrmMonitor::fireRedrawTriggers()
+{
+    m_draw->DrawJoyMonitorEventObj->setValue(1);
+    m_draw->DrawMagMonitorEventObj->setValue(1);
 }
