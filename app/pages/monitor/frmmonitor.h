@@ -13,6 +13,7 @@ class JoyMonitor;
 class MonitorDrawing;
 class PagePoller;
 class QLabel;
+class QScrollBar;
 
 // Tab 2, the on-line monitor: while the page is in front and the link is
 // up, TmrMonitor reads the controller's live values every 100 ms and shows

@@ -18,15 +18,15 @@ namespace {
 constexpr int Top = 6;
 constexpr int RowPitch = 112;
 constexpr int RowHeight = 106;
-constexpr int JoyColumn = 6;
-constexpr int BandWidth = 238;
-constexpr int UnitColumn = 264;
-constexpr int UnitWidth = 66;
-constexpr int CoilColumn = 340;
-constexpr int StateColumn = 586;
-constexpr int StateWidth = 178;
-constexpr int PictureSize = 56;
-constexpr int MonitorHeight = 40;
+constexpr int JoyColumn = 4;
+constexpr int BandWidth = 222;
+constexpr int UnitColumn = 240;
+constexpr int UnitWidth = 60;
+constexpr int CoilColumn = 314;
+constexpr int StateColumn = 546;
+constexpr int StateWidth = 214;
+constexpr int PictureSize = 52;
+constexpr int MonitorHeight = 44; // the bar monitor's own height
 constexpr int LineThickness = 3;
 
 const char *const TagProperty = "Tag";
@@ -117,7 +117,7 @@ void MonitorDrawing::buildSection(int k)
     LblPin[k] = label(m_page, indexed("LblPin", k), QString(), QRect(JoyColumn + 70, y + 8, 160, 20));
     lblDinLJoy[k] = lamp(m_page, indexed("lblDinLJoy", k), QStringLiteral("OFF"), QRect(JoyColumn + 70, y + 34, 60, 20));
     lblDinHJoy[k] = lamp(m_page, indexed("lblDinHJoy", k), QStringLiteral("OFF"), QRect(JoyColumn + 136, y + 34, 60, 20));
-    const QRect joyBar(JoyColumn + 6, y + RowHeight - MonitorHeight - 4, BandWidth - 12, MonitorHeight);
+    const QRect joyBar(JoyColumn + 6, y + RowHeight - MonitorHeight - 2, BandWidth - 12, MonitorHeight);
     JoyMonitorVal[k] = monitor(m_page, indexed("JoyMonitorVal", k), joyBar);
     JoyMonitorRed[k] = monitor(m_page, indexed("JoyMonitorRed", k), joyBar);
     JoyMonitorRed[k]->hide();
@@ -130,7 +130,7 @@ void MonitorDrawing::buildSection(int k)
     lblValveB[k] = lamp(m_page, indexed("lblValveB", k), section + QLatin1Char('B'),
                         QRect(CoilColumn + 126, y + 20, 48, 22));
     IMeasure[k] = monitor(m_page, indexed("IMeasure", k),
-                          QRect(CoilColumn + 6, y + RowHeight - MonitorHeight - 4, BandWidth - 12, MonitorHeight));
+                          QRect(CoilColumn + 6, y + RowHeight - MonitorHeight - 2, BandWidth - 12, MonitorHeight));
 
     // hydraulic line through the control unit
     const QRect segments[LineSegments] = {
@@ -159,29 +159,29 @@ void MonitorDrawing::buildStateColumn()
     LblErr->setFont(bold);
     UpdateErrObj(1); // nothing read yet
 
-    ImgVbb = picture(m_page, QStringLiteral("ImgVbb"), QRect(StateColumn, 58, 48, 48));
-    JoyMonitorVbb = monitor(m_page, QStringLiteral("JoyMonitorVbb"), QRect(StateColumn, 108, StateWidth, MonitorHeight));
+    ImgVbb = picture(m_page, QStringLiteral("ImgVbb"), QRect(StateColumn, 56, 46, 46));
+    JoyMonitorVbb = monitor(m_page, QStringLiteral("JoyMonitorVbb"), QRect(StateColumn, 104, StateWidth, MonitorHeight));
 
     Frame1 = new QGroupBox(QStringLiteral("Power Outputs"), m_page);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(StateColumn, 152, StateWidth, 120);
     for (int k = 0; k < Sections; ++k) {
         const int y = 22 + k * 23;
-        lblHSDA[k] = lamp(Frame1, indexed("lblHSDA", k), QStringLiteral("OUT_%1").arg(2 * k + 1), QRect(10, y, 74, 20));
-        lblHSDB[k] = lamp(Frame1, indexed("lblHSDB", k), QStringLiteral("OUT_%1").arg(2 * k + 2), QRect(92, y, 74, 20));
+        lblHSDA[k] = lamp(Frame1, indexed("lblHSDA", k), QStringLiteral("OUT_%1").arg(2 * k + 1), QRect(12, y, 90, 20));
+        lblHSDB[k] = lamp(Frame1, indexed("lblHSDB", k), QStringLiteral("OUT_%1").arg(2 * k + 2), QRect(110, y, 90, 20));
     }
 
     Frame2 = new QGroupBox(QStringLiteral("Digital Inputs"), m_page);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(StateColumn, 276, StateWidth, 170);
     const auto row = [](int r) { return 22 + r * 24; };
-    lblDinDM = label(Frame2, QStringLiteral("lblDinDM"), QStringLiteral("Dead man"), QRect(10, row(0), 78, 20));
-    LblPinDM = lamp(Frame2, QStringLiteral("LblPinDM"), QStringLiteral("N.C."), QRect(92, row(0), 74, 20));
-    lblDinSL = label(Frame2, QStringLiteral("lblDinSL"), QStringLiteral("Slow"), QRect(10, row(1), 78, 20));
-    LblPinSL = lamp(Frame2, QStringLiteral("LblPinSL"), QStringLiteral("N.C."), QRect(92, row(1), 74, 20));
+    lblDinDM = label(Frame2, QStringLiteral("lblDinDM"), QStringLiteral("Dead man"), QRect(12, row(0), 90, 20));
+    LblPinDM = lamp(Frame2, QStringLiteral("LblPinDM"), QStringLiteral("N.C."), QRect(110, row(0), 90, 20));
+    lblDinSL = label(Frame2, QStringLiteral("lblDinSL"), QStringLiteral("Slow"), QRect(12, row(1), 90, 20));
+    LblPinSL = lamp(Frame2, QStringLiteral("LblPinSL"), QStringLiteral("N.C."), QRect(110, row(1), 90, 20));
     for (int k = 0; k < Sections; ++k) {
-        lblDin[k] = label(Frame2, indexed("lblDin", k), QStringLiteral("Float %1").arg(k + 1), QRect(10, row(k + 2), 78, 20));
-        LblFL[k] = lamp(Frame2, indexed("LblFL", k), QStringLiteral("N.C."), QRect(92, row(k + 2), 74, 20));
+        lblDin[k] = label(Frame2, indexed("lblDin", k), QStringLiteral("Float %1").arg(k + 1), QRect(12, row(k + 2), 90, 20));
+        LblFL[k] = lamp(Frame2, indexed("LblFL", k), QStringLiteral("N.C."), QRect(110, row(k + 2), 90, 20));
     }
 }
 

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "catalogue.h"
+#include "pagecontext.h"
+#include "textboxview.h"
+#include "transferfixture.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QWidget>
+
+// A text box of the main window (TxtConnect, TxtPar) that records what it shows.
+class FakeTextBox : public TextBoxView
+{
+public:
+    QString text() const override { return value; }
+    void setText(const QString &t) override { value = t; }
+    void setBackColor(uint32_t c) override { colour = c; }
+    void setSelection(int, int) override {}
+
+    QString value;
+    uint32_t colour = 0;
+};
+
+// The session and fake main window of TransferFixture with the shipped
+// variable list loaded and a page context for real page windows.
+class PageFixture : public TransferFixture
+{
+protected:
+    PageFixture()
+    {
+        context.session = &session;
+        context.mainWindow = &window;
+        context.txtConnect = &txtConnect;
+        context.txtPar = &txtPar;
+    }
+
+    void loadShippedList() { ASSERT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath())); }
+
+    // The real page takes the place of its stand-in (same tag) and comes to the front.
+    void usePage(PageWindow *page)
+    {
+        for (PageWindow *&slot : pages.pages)
+            if (slot->Tag() == page->Tag())
+                slot = page;
+        pages.current = page;
+    }
+
+    CVarDataS &var(KrvId id) { return *session.catalogue.data(id); }
+    void setWord(KrvId id, int32_t value) { controller().setWord(var(id).Address, value); }
+    // Reads of the controller at a variable's address so far.
+    int readsOf(KrvId id) const
+    {
+        const int32_t address = session.catalogue.data(id)->Address;
+        int n = 0;
+        for (const FakeController::Access &a : factory.controller->log)
+            if (!a.write && a.a * 256 + a.b == address)
+                ++n;
+        return n;
+    }
+
+    // Lets events run until the condition holds or the time is up.
+    template <typename Condition>
+    static bool waitFor(Condition condition, int milliseconds = 3000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > milliseconds)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    // Saves a picture of the widget when KRV_SHOT_DIR names a folder (for looking at it).
+    static void saveShot(QWidget &widget, const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("KRV_SHOT_DIR");
+        if (!folder.isEmpty())
+            widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
+    FakeTextBox txtConnect;
+    FakeTextBox txtPar;
+    PageContext context;
+};
