@@ -23,12 +23,12 @@ public:
     uint32_t colour = 0;
 };
 
-// The session and fake main window of TransferFixture with the shipped
-// variable list loaded and a page context for real page windows.
+// The session and fake main window of TransferFixture, the shipped variable
+// list and a page context for real page windows.
 class PageFixture : public TransferFixture
 {
 protected:
-    PageFixture()
+    explicit PageFixture(bool realLink = false) : TransferFixture(realLink)
     {
         context.session = &session;
         context.mainWindow = &window;
