@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <memory>
@@ -400,6 +401,19 @@ TEST_F(PollingPagesTest, LinkDroppedWhileInFrontDoesNotBlockTheOtherPage)
     monitor->Activate();
     monitor->poller().tick();
     EXPECT_GT(readsOf(KRV_ERROR_CODE), 0);
+}
+
+TEST_F(DiagnosticTest, HelpKeyOpensTheManualAtPage29)
+{
+    page->show();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    QWidget *option = page->option(FrmDiagnostic::Current, 0);
+    option->setFocus();
+    QTest::keyClick(option, Qt::Key_F1);
+    ASSERT_EQ(viewer.calls.size(), 1);
+    EXPECT_TRUE(viewer.calls[0].second.startsWith("/A \"page=29&")) << viewer.calls[0].second.toStdString();
+    page->hide();
 }
 
 TEST_F(DiagnosticTest, PageLooksRight)

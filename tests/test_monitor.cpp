@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -485,6 +486,24 @@ TEST_F(MonitorTest, DrawBarWhilePollingLocksTheTransfers)
     page->DrawBar(window.status, window.progress, "x");
     EXPECT_EQ(txtConnect.value, "Not Connected");
     EXPECT_EQ(window.status.icons[1], StateIcon::Red);
+}
+
+TEST_F(MonitorTest, HelpKeyOpensTheManualAtPage26)
+{
+    EXPECT_EQ(page->objectName(), "FrmMonitor");
+    EXPECT_EQ(page->windowTitle(), "Monitor");
+    EXPECT_EQ(page->ReadKey(), 0);
+    EXPECT_EQ(page->WriteKey(), 0);
+    EXPECT_EQ(page->CheckDataToWrite(), "");
+    page->show();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    QWidget *box = draw->IMeasure[1]->findChild<QWidget *>("ChkInputEnable");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_F1);
+    ASSERT_EQ(viewer.calls.size(), 1);
+    EXPECT_TRUE(viewer.calls[0].second.startsWith("/A \"page=26&")) << viewer.calls[0].second.toStdString();
+    page->hide();
 }
 
 TEST_F(MonitorTest, PageLooksRight)

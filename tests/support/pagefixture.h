@@ -1,7 +1,9 @@
 #pragma once
 
 #include "catalogue.h"
+#include "manualhelp.h"
 #include "pagecontext.h"
+#include "pagetestbed.h"
 #include "textboxview.h"
 #include "transferfixture.h"
 
@@ -34,6 +36,8 @@ protected:
         context.mainWindow = &window;
         context.txtConnect = &txtConnect;
         context.txtPar = &txtPar;
+        context.help = &help;
+        folder.write(ManualHelp::manualFileName(), "%PDF-1.4\n");
     }
 
     void loadShippedList() { ASSERT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath())); }
@@ -84,5 +88,7 @@ protected:
 
     FakeTextBox txtConnect;
     FakeTextBox txtPar;
+    RecordingViewer viewer;
+    ManualHelp help{&viewer, &messages, folder.path(QString())};
     PageContext context;
 };

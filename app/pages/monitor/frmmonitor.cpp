@@ -325,22 +325,23 @@ void FrmMonitor::MonitorDrawJoy()
             m_draw->JoyDisplay[k]->setToolTip(joystick->toolTip());
         }
     }
+    emit idleDrawn();
 }
 
 void FrmMonitor::MonitorDrawMag()
 {
     SystemPictures::show(m_draw->ImgVbb, m_vbbPicture);
-    const CVarDataS *solenoid = session().catalogue.data(KRV_SOL_TYPE);
-    if (!solenoid)
-        return;
-    const int32_t s = solenoid->QelValueE2;
-    for (QLabel *magnet : m_draw->MagADisplay) {
-        if (s == 0 || s == 1)
-            SystemPictures::show(magnet, m_pictures.MagnetPicture);
-        else if (s == 2)
-            SystemPictures::show(magnet, m_pictures.MagnetPicture2);
-        magnet->setToolTip(m_pictures.solTypeDescription(s));
+    if (const CVarDataS *solenoid = session().catalogue.data(KRV_SOL_TYPE)) {
+        const int32_t s = solenoid->QelValueE2;
+        for (QLabel *magnet : m_draw->MagADisplay) {
+            if (s == 0 || s == 1)
+                SystemPictures::show(magnet, m_pictures.MagnetPicture);
+            else if (s == 2)
+                SystemPictures::show(magnet, m_pictures.MagnetPicture2);
+            magnet->setToolTip(m_pictures.solTypeDescription(s));
+        }
     }
+    emit idleDrawn();
 }
 
 void FrmMonitor::setSectionColours(const SectionColours *colours)

@@ -57,6 +57,10 @@ public:
     QTimer *TmrMonitor() const;
     const QPixmap &vbbPicture() const { return m_vbbPicture; }
 
+signals:
+    // The joystick or the solenoid and supply pictures were drawn again.
+    void idleDrawn();
+
 private:
     // The raw EEPROM value of a well-known variable; `fallback` when the list lacks it.
     int32_t e2Value(KrvId id, int32_t fallback = 0) const;
