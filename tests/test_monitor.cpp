@@ -454,9 +454,21 @@ TEST_F(MonitorTest, SectionColoursPaintEachSectionsArea)
     EXPECT_EQ(draw->Line[2][0]->fillColor(), 0x00C00000u);
 
     colours.SectionBackColour[2] = 0x00123456;
-    QMetaObject::invokeMethod(page.get(), "RefreshColour"); // called by name, as the palette does
+    static_cast<PageBase *>(page.get())->RefreshColour(); // as the palette window calls it
     EXPECT_EQ(draw->IMeasure[2]->BackColor(), 0x00123456u);
     EXPECT_EQ(draw->IMeasure[1]->BackColor(), 0x0000C000u);
+}
+
+TEST_F(MonitorTest, ColoursOfThePageContextAreUsed)
+{
+    SectionColours palette;
+    palette.ApplyPalette(5);
+    context.colours = &palette;
+    FrmMonitor coloured(context);
+    EXPECT_EQ(coloured.drawing().JoyMonitorVal[2]->BackColor(), 0x000000FFu);
+    palette.SectionBackColour[0] = 0x00ABCDEF;
+    coloured.RefreshColour();
+    EXPECT_EQ(coloured.drawing().IMeasure[0]->BackColor(), 0x00ABCDEFu);
 }
 
 TEST_F(MonitorTest, DrawBarWhilePollingLocksTheTransfers)

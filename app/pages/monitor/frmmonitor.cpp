@@ -40,7 +40,10 @@ FrmMonitor::FrmMonitor(const PageContext &context, QWidget *parent)
 
     m_pictures.load(ResPaths::programFolder());
     m_vbbPicture = SystemPictures::loadPicture(ResPaths::res(QStringLiteral("bmp/Magnet/VBB.jpg")));
-    m_ownColours.frmSectionColourInit(SectionColours::defaultPath());
+    if (context.colours)
+        m_colours = context.colours;
+    else
+        m_ownColours.frmSectionColourInit(SectionColours::defaultPath());
 
     connect(m_draw->DrawJoyMonitorEventObj, &QScrollBar::valueChanged, this,
             [this](int value) { onTrigger(m_draw->DrawJoyMonitorEventObj, value, &FrmMonitor::MonitorDrawJoy); });
@@ -346,7 +349,7 @@ void FrmMonitor::MonitorDrawMag()
 
 void FrmMonitor::setSectionColours(const SectionColours *colours)
 {
-    m_colours = colours ? colours : &m_ownColours;
+    m_colours = colours ? colours : context().colours ? context().colours : &m_ownColours;
     RefreshColour();
 }
 

@@ -34,10 +34,10 @@ public:
     void Deactivate() override;
     PagePoller &poller() override { return *m_poller; }
 
-    // Section colours (the palette window's tables; the page's own copy of
-    // colour.ini until one is given).
+    // Section colours: the palette's tables of the page context, else the
+    // page's own reading of colour.ini; a test may hand in its own.
     void setSectionColours(const SectionColours *colours);
-    Q_INVOKABLE void RefreshColour();
+    Q_INVOKABLE void RefreshColour() override;
 
     void UpdateActiveDin(int16_t &ReadVal);
     void UpdateActiveOutput(int16_t &ReadVal);
