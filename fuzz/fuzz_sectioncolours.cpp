@@ -1,0 +1,13 @@
+// colour.ini: a failed load must leave the colours as they were.
+#include "fuzzinput.h"
+#include "sectioncolours.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static FuzzInput input;
+    SectionColours colours;
+    const SectionColours before = colours;
+    if (colours.LoadColorFromFile(input.file(data, size)) != SectionColours::LoadResult::Loaded && !(colours == before))
+        __builtin_trap();
+    return 0;
+}

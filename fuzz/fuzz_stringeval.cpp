@@ -1,0 +1,16 @@
+// The program's formula evaluator: X, Y and Z from the first bytes, the formula after them.
+#include "fuzzinput.h"
+#include "stringeval.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzBytes bytes(data, size);
+    const auto x = bytes.take<int32_t>();
+    const auto y = bytes.take<int32_t>();
+    const auto z = bytes.take<int32_t>();
+    QString formula = bytes.rest();
+    (void)StringEval::EvaluateFormula(formula, x, y, z);
+    for (int16_t part = 0; part <= 4; ++part)
+        (void)StringEval::SelectFormulaPart(formula, part);
+    return 0;
+}
