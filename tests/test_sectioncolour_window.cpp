@@ -1,12 +1,9 @@
 // The palette window driven as a user would: preset buttons, the colour
 // dialog answered by a fake, OK and Cancel, and the bytes of colour.ini.
 
-#include "fakemessageservice.h"
 #include "filedialogservice.h"
 #include "frmsectioncolour.h"
-#include "manualhelp.h"
-#include "manualviewer.h"
-#include "tempfile.h"
+#include "pagetestbed.h"
 #include "vbcolor.h"
 
 #include <QApplication>
@@ -43,17 +40,6 @@ public:
     std::deque<std::optional<QColor>> answers;
 };
 
-class RecordingViewer : public ManualViewer
-{
-public:
-    bool open(const QString &program, const QString &parameters) override
-    {
-        calls.append(program + QLatin1Char(' ') + parameters);
-        return true;
-    }
-    QStringList calls;
-};
-
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -77,8 +63,8 @@ protected:
     {
         FrmSectionColour::Services services;
         services.dialogs = &dialogs;
-        services.messages = &messages;
-        services.help = help.get();
+        services.messages = &bed.messages;
+        services.help = &bed.help;
         window = std::make_unique<FrmSectionColour>(colours, colourPath, services);
         window->setColourRefreshes([this] { ++configRefreshes; }, [this] { ++monitorRefreshes; });
     }
@@ -113,8 +99,7 @@ protected:
     QString colourPath;
     SectionColours colours;
     FakeColourDialog dialogs;
-    FakeMessageService messages;
-    std::unique_ptr<ManualHelp> help;
+    PageTestBed bed; // messages and the manual
     std::unique_ptr<FrmSectionColour> window;
     int configRefreshes = 0;
     int monitorRefreshes = 0;
@@ -334,24 +319,22 @@ TEST_F(PaletteWindow, FileThatCannotBeWrittenIsReportedAndTheWindowStays)
     window->open();
     click(QStringLiteral("optSectionColour_1"));
     click(QStringLiteral("CmdOk"));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.lastText(), QStringLiteral("'colour.ini' file NOT SAVED"));
+    ASSERT_EQ(bed.messages.shown.size(), 1);
+    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("'colour.ini' file NOT SAVED"));
     EXPECT_TRUE(window->isVisible());
     expectPreset(1);
 }
 
 TEST_F(PaletteWindow, F1OpensTheManualAtPage36)
 {
-    folder.write(ManualHelp::manualFileName(), "%PDF");
-    RecordingViewer viewer;
-    help = std::make_unique<ManualHelp>(&viewer, &messages, folder.path(QString()));
     create();
     window->open();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(widget<QPushButton>(QStringLiteral("SecBack_0")), Qt::Key_F1);
-    ASSERT_EQ(viewer.calls.size(), 1);
-    EXPECT_TRUE(viewer.calls[0].startsWith(QStringLiteral("AcroRd32.exe /A \"page=36&pagemode=bookmarks&zoom=100\"")))
-        << viewer.calls[0].toStdString();
+    ASSERT_EQ(bed.viewer.calls.size(), 1);
+    EXPECT_EQ(bed.viewer.calls[0].first, QStringLiteral("AcroRd32.exe"));
+    EXPECT_TRUE(bed.viewer.calls[0].second.startsWith(QStringLiteral("/A \"page=36&pagemode=bookmarks&zoom=100\"")))
+        << bed.viewer.calls[0].second.toStdString();
 }
 
 } // namespace

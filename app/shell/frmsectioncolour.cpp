@@ -2,7 +2,7 @@
 
 #include "appinfo.h"
 #include "filedialogservice.h"
-#include "manualhelp.h"
+#include "helpshortcut.h"
 #include "messageservice.h"
 #include "vbcolor.h"
 
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -75,9 +74,7 @@ FrmSectionColour::FrmSectionColour(SectionColours &colours, QString colourPath, 
     layout->addWidget(sectionBox);
     layout->addLayout(buttons);
 
-    auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this, &FrmSectionColour::showHelp);
+    HelpShortcut::install(this, m_services.help, HelpPage);
 }
 
 void FrmSectionColour::buildPresets(QGridLayout *grid)
@@ -234,10 +231,4 @@ void FrmSectionColour::cmdCancel()
 void FrmSectionColour::reject()
 {
     cmdCancel();
-}
-
-void FrmSectionColour::showHelp() const
-{
-    if (m_services.help)
-        m_services.help->open(HelpPage);
 }

@@ -72,7 +72,6 @@ private:
     void refreshPages();
     void cmdOk();
     void cmdCancel();
-    void showHelp() const;
 
     SectionColours &m_colours;
     QString m_colourPath;
