@@ -1,0 +1,174 @@
+// krvctl's service commands and the live-value log.
+#include "krvctl.h"
+
+#include "consolemessageservice.h"
+#include "monitorlogger.h"
+#include "session.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+
+bool Krvctl::parseAddress(const QString &text, int32_t &address)
+{
+    QString t = text.trimmed();
+    bool ok = false;
+    qlonglong value = 0;
+    if (t.contains(QLatin1Char('.'))) {
+        // as a configuration file writes it: 0012.34
+        value = t.remove(QLatin1Char('.')).toLongLong(&ok, 16);
+    } else if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
+        value = t.mid(2).toLongLong(&ok, 16);
+    } else {
+        value = t.toLongLong(&ok, 0);
+    }
+    if (!ok || value < 0 || value > 0xFFFFFF)
+        return false;
+    address = int32_t(value);
+    return true;
+}
+
+bool Krvctl::parseWord(const QString &text, int32_t &value)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    const qlonglong v = t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ? t.mid(2).toLongLong(&ok, 16)
+                                                                                  : t.toLongLong(&ok, 0);
+    if (!ok || v < -32768 || v > 65535)
+        return false;
+    value = int32_t(v);
+    return true;
+}
+
+int Krvctl::reset(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPortOption(parser);
+    addYesOption(parser);
+    int code = Success;
+    if (!parse(parser, args, QStringLiteral("krvctl reset --port N --yes: sends the LOAD command; the unit takes "
+                                             "its defaults at the next power-up."),
+               0, 0, code))
+        return code;
+    if (!parser.isSet(QStringLiteral("yes")))
+        return fail(NotConfirmed, QStringLiteral("reset not confirmed (add --yes)"));
+    if (!newSession())
+        return NoCatalogue;
+    if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
+        return code;
+    if (m_session->e2Image.SendLoadCommand() != QLatin1String("0"))
+        return fail(NoAnswer, QStringLiteral("the unit did not take the LOAD command"));
+    m_messages->show(QStringLiteral("Switch OFF and then switch ON power supply!"), MessageService::Buttons::Ok,
+                     MessageService::Icon::Warning, QString());
+    return Success;
+}
+
+int Krvctl::peek(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPortOption(parser);
+    int code = Success;
+    if (!parse(parser, args, QStringLiteral("krvctl peek --port N ADDR: reads one controller word (ADDR decimal, "
+                                             "0x.., &H.. or 0012.34)."),
+               1, 1, code))
+        return code;
+    int32_t address = 0;
+    if (!parseAddress(parser.positionalArguments().first(), address))
+        return fail(UsageError, QStringLiteral("bad address ") + parser.positionalArguments().first());
+    if (!newSession())
+        return NoCatalogue;
+    if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
+        return code;
+    int32_t value = 0;
+    if (!m_session->rs232.ReadVar(address, value).isEmpty())
+        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+    m_out << value << "\t0x" << QString::number(uint16_t(value), 16).toUpper().rightJustified(4, QLatin1Char('0'))
+          << Qt::endl;
+    return Success;
+}
+
+int Krvctl::poke(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPortOption(parser);
+    addYesOption(parser);
+    int code = Success;
+    if (!parse(parser, args, QStringLiteral("krvctl poke --port N ADDR VALUE --yes: writes one controller word."), 2,
+               2, code))
+        return code;
+    int32_t address = 0;
+    int32_t value = 0;
+    if (!parseAddress(parser.positionalArguments().at(0), address))
+        return fail(UsageError, QStringLiteral("bad address ") + parser.positionalArguments().at(0));
+    if (!parseWord(parser.positionalArguments().at(1), value))
+        return fail(OutOfRange, QStringLiteral("value out of range for a word: ") + parser.positionalArguments().at(1));
+    if (!parser.isSet(QStringLiteral("yes")))
+        return fail(NotConfirmed, QStringLiteral("write not confirmed (add --yes)"));
+    if (!newSession())
+        return NoCatalogue;
+    if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
+        return code;
+    if (!m_session->rs232.WriteVar(address, value).isEmpty())
+        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+    return Success;
+}
+
+int Krvctl::monitor(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPortOption(parser);
+    const QCommandLineOption interval(QStringLiteral("interval"), QStringLiteral("Milliseconds between rows (100)."),
+                                      QStringLiteral("ms"), QStringLiteral("100"));
+    const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Rows to log; 0 logs until stopped (0)."),
+                                   QStringLiteral("k"), QStringLiteral("0"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("CSV file; - for standard output."), QStringLiteral("file"));
+    parser.addOptions({interval, count, output});
+    int code = Success;
+    if (!parse(parser, args, QStringLiteral("krvctl monitor --port N [--interval MS] [--count K] -o FILE.csv: logs "
+                                             "the live values of the monitor page."),
+               0, 0, code))
+        return code;
+    bool ok = false;
+    const int ms = parser.value(interval).toInt(&ok);
+    if (!ok || ms < 0)
+        return fail(UsageError, QStringLiteral("bad interval ") + parser.value(interval));
+    const int rows = parser.value(count).toInt(&ok);
+    if (!ok || rows < 0)
+        return fail(UsageError, QStringLiteral("bad count ") + parser.value(count));
+    if (!parser.isSet(output))
+        return fail(UsageError, QStringLiteral("no output file given (-o FILE.csv)"));
+    if (!newSession())
+        return NoCatalogue;
+
+    QFile file;
+    const QString path = parser.value(output);
+    const bool opened = path == QLatin1String("-") ? file.open(stdout, QIODevice::WriteOnly)
+                                                    : (file.setFileName(path), file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    if (!opened)
+        return fail(FileError, QStringLiteral("cannot write ") + path);
+    if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
+        return code;
+
+    MonitorLogger logger(*m_session);
+    for (const QString &missing : logger.missingNames())
+        m_err << "krvctl: the catalogue has no " << missing << "; column left out" << Qt::endl;
+    if (!logger.prepare())
+        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+    QTextStream csv(&file);
+    csv << logger.header() << '\n';
+    for (int row = 0; rows == 0 || row < rows; ++row) {
+        if (row > 0)
+            DevLink::WaitMs(ms);
+        QString line;
+        if (!logger.poll(line))
+            return fail(NoAnswer, QStringLiteral("no answer from the controller after ") + QString::number(row)
+                                      + QStringLiteral(" rows"));
+        // each row on disk at once, so a stopped log keeps what it had
+        csv << line << '\n' << Qt::flush;
+        if (m_progress)
+            m_err << "\r" << row + 1 << " rows" << Qt::flush;
+    }
+    if (m_progress)
+        m_err << "\r\033[K" << Qt::flush;
+    return Success;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "krvid.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Session;
+
+// The live values the monitor page polls, read as one CSV row each time:
+// error word, power outputs, digital inputs, the four joystick inputs, the
+// four coil currents and the supply, in display units.
+class MonitorLogger
+{
+public:
+    explicit MonitorLogger(Session &session);
+
+    // Names of live values this catalogue lacks (their columns are left out).
+    QStringList missingNames() const { return m_missing; }
+    // Reads the section count so RAM values use the right formula; false when the unit does not answer.
+    bool prepare();
+    // "time" and one "Name [unit]" column per value.
+    QString header() const;
+    // A row: ISO 8601 time stamp (UTC, milliseconds) and the values; false when a read fails.
+    bool poll(QString &row);
+
+private:
+    static QString csvField(const QString &text);
+
+    Session &m_session;
+    QList<int> m_indices;
+    QStringList m_missing;
+};
