@@ -1,0 +1,255 @@
+// krvctl against krv-sim: every command through the real device link.
+#include "krvctl.h"
+#include "simprocess.h"
+#include "tempfile.h"
+#include "transferfixture.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+// The real component with one fault: word writes to one address are
+// acknowledged but never stored, as a unit that does not take a value.
+class DroppingFactory : public IDeviceLinkFactory
+{
+public:
+    int32_t dropAddress = -1;
+
+    std::unique_ptr<IDeviceLinkManager> create(const QString &progId) override
+    {
+        auto inner = m_components.create(progId);
+        return inner ? std::make_unique<Manager>(std::move(inner), this) : nullptr;
+    }
+
+private:
+    class Link : public IDeviceLink
+    {
+    public:
+        Link(std::shared_ptr<IDeviceLink> inner, const DroppingFactory *owner) : m_inner(std::move(inner)), m_owner(owner) {}
+        bool readPar(int32_t a, int32_t b, int16_t t, double &value) override { return m_inner->readPar(a, b, t, value); }
+        bool writePar(int32_t a, int32_t b, int16_t t, const QVariant &value) override
+        {
+            if (t == 3 && a * 256 + b == m_owner->dropAddress)
+                return true;
+            return m_inner->writePar(a, b, t, value);
+        }
+        void setTimeout(int ms) override { m_inner->setTimeout(ms); }
+        int timeout() const override { return m_inner->timeout(); }
+        void ErrTimeOut() override { m_inner->ErrTimeOut(); }
+
+    private:
+        std::shared_ptr<IDeviceLink> m_inner;
+        const DroppingFactory *m_owner;
+    };
+    class Manager : public IDeviceLinkManager
+    {
+    public:
+        Manager(std::unique_ptr<IDeviceLinkManager> inner, const DroppingFactory *owner) : m_inner(std::move(inner)), m_owner(owner) {}
+        bool Open(const QString &connection, QString *error) override { return m_inner->Open(connection, error); }
+        std::shared_ptr<IDeviceLink> DeviceLink_AddRef() override
+        {
+            auto link = m_inner->DeviceLink_AddRef();
+            return link ? std::make_shared<Link>(link, m_owner) : nullptr;
+        }
+
+    private:
+        std::unique_ptr<IDeviceLinkManager> m_inner;
+        const DroppingFactory *m_owner;
+    };
+    ComponentFactory m_components;
+};
+
+class KrvctlTest : public TransferFixture
+{
+protected:
+    KrvctlTest() : TransferFixture(true) {}
+
+    void SetUp() override { ASSERT_TRUE(sim.start()) << sim.errorText().toStdString(); }
+
+    // One krvctl run; its standard output and error are kept.
+    int run(QStringList args)
+    {
+        outText.clear();
+        errText.clear();
+        QTextStream out(&outText);
+        QTextStream err(&errText);
+        Krvctl ctl(&links, out, err);
+        args.prepend(QStringLiteral("krvctl"));
+        return ctl.run(args);
+    }
+    static QByteArray readBytes(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void writeBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // The value line of the given address with a new value.
+    static QByteArray withValue(QByteArray file, const QByteArray &address, const QByteArray &value)
+    {
+        const int at = file.indexOf('\t' + address + '\t');
+        EXPECT_GE(at, 0) << address.constData();
+        const int start = at + address.size() + 2;
+        file.replace(start, file.indexOf('\r', start) - start, value);
+        return file;
+    }
+    QString path(const char *name) const { return folder.path(QLatin1String(name)); }
+
+    SimProcess sim;
+    DroppingFactory links;
+    QString outText;
+    QString errText;
+};
+
+TEST_F(KrvctlTest, ReadSavesTheSameBytesAsTheProgram)
+{
+    // the program: connect, read all, save with an empty comment block
+    ASSERT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath()));
+    session.e2Image.CountAllPageVars();
+    connectLink();
+    ASSERT_EQ(session.e2Image.ReadE2All(session.e2Image.AllPagesMask()), QString());
+    ASSERT_TRUE(session.file.SaveConfig(path("studio.txt")));
+    session.rs232.Disconnect();
+
+    EXPECT_EQ(run({"read", "--port", "1", "-o", path("ctl.txt")}), Krvctl::Success) << errText.toStdString();
+    const QByteArray bytes = readBytes(path("ctl.txt"));
+    EXPECT_GT(bytes.count('\r'), 20);
+    EXPECT_EQ(bytes, readBytes(path("studio.txt")));
+
+    // a device path reaches the same unit; the comment fields land in the block
+    EXPECT_EQ(run({"read", "--port", sim.devicePath(), "-o", path("dev.txt"), "--author", "Line 3"}), Krvctl::Success);
+    const QByteArray withAuthor = readBytes(path("dev.txt"));
+    EXPECT_TRUE(withAuthor.contains("Author:\tLine 3\t\r"));
+    EXPECT_EQ(withAuthor.mid(withAuthor.indexOf("Variable Name")), bytes.mid(bytes.indexOf("Variable Name")));
+}
+
+TEST_F(KrvctlTest, WriteVerifyCatchesAValueTheUnitDidNotTake)
+{
+    ASSERT_EQ(run({"read", "--port", "1", "-o", path("unit.txt")}), Krvctl::Success);
+    // change two values within their ranges: digital inputs and on/off sections
+    QByteArray changed = withValue(readBytes(path("unit.txt")), "0020.06", "00003");
+    changed = withValue(changed, "0020.04", "00001");
+    writeBytes(path("changed.txt"), changed);
+
+    links.dropAddress = 0x2004;
+    EXPECT_EQ(run({"write", "--port", "1", path("changed.txt"), "--verify"}), Krvctl::Different);
+    EXPECT_TRUE(outText.startsWith(QStringLiteral("NUM_ONOFF_SECTIONS\twritten 1"))) << outText.toStdString();
+    EXPECT_EQ(outText.count(QLatin1Char('\n')), 1);
+
+    // without the fault every value arrives, and compare agrees afterwards
+    links.dropAddress = -1;
+    EXPECT_EQ(run({"write", "--port", "1", path("changed.txt"), "--verify"}), Krvctl::Success) << outText.toStdString();
+    EXPECT_EQ(run({"compare", "--port", "1", path("changed.txt")}), Krvctl::Success) << outText.toStdString();
+}
+
+TEST_F(KrvctlTest, WriteRefusesFilesThatDoNotFit)
+{
+    ASSERT_EQ(run({"read", "--port", "1", "-o", path("unit.txt")}), Krvctl::Success);
+    const QByteArray unit = readBytes(path("unit.txt"));
+
+    // a line the catalogue does not have: nothing is written
+    writeBytes(path("unknown.txt"), withValue(unit, "0020.04", "00001").replace("\t0020.02\t", "\t00FF.FE\t"));
+    EXPECT_EQ(run({"write", "--port", "1", path("unknown.txt")}), Krvctl::NotFound);
+    // a section count of 9 is out of its range 1..4
+    writeBytes(path("range.txt"), withValue(withValue(unit, "0020.04", "00001"), "0020.02", "00009"));
+    EXPECT_EQ(run({"write", "--port", "1", path("range.txt")}), Krvctl::OutOfRange);
+    EXPECT_EQ(run({"compare", "--port", "1", path("unit.txt")}), Krvctl::Success) << outText.toStdString();
+
+    EXPECT_EQ(run({"write", "--port", "1", path("missing.txt")}), Krvctl::FileError);
+}
+
+TEST_F(KrvctlTest, CompareListsDifferencesByNameAndSide)
+{
+    ASSERT_EQ(run({"read", "--port", "1", "-o", path("a.txt")}), Krvctl::Success);
+    const QByteArray a = readBytes(path("a.txt"));
+    EXPECT_EQ(run({"compare", path("a.txt"), path("a.txt")}), Krvctl::Success);
+
+    // one value changed, one line removed
+    QByteArray b = withValue(a, "0020.04", "00002");
+    const int line = b.indexOf("\t0020.06\t");
+    const int start = b.lastIndexOf('\r', line) + 1;
+    b.remove(start, b.indexOf('\r', line) + 1 - start);
+    writeBytes(path("b.txt"), b);
+    EXPECT_EQ(run({"compare", path("a.txt"), path("b.txt")}), Krvctl::Different);
+    const QStringList lines = outText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << outText.toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("NUM_ONOFF_SECTIONS\t0\t2"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("NUM_DIGITAL_INPUTS\t")));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("\t(missing)")));
+    EXPECT_EQ(errText.trimmed(), QStringLiteral("2 differences"));
+
+    // the unit against the changed file, and the usage and file errors
+    EXPECT_EQ(run({"compare", "--port", "1", path("b.txt")}), Krvctl::Different);
+    EXPECT_EQ(run({"compare", path("a.txt"), path("none.txt")}), Krvctl::FileError);
+    EXPECT_EQ(run({"compare", path("a.txt")}), Krvctl::UsageError);
+    EXPECT_EQ(run({"compare", "--port", "1", path("a.txt"), path("b.txt")}), Krvctl::UsageError);
+}
+
+TEST_F(KrvctlTest, PortAndAnswerFailuresHaveTheirOwnCodes)
+{
+    EXPECT_EQ(run({"read", "--port", path("nodevice"), "-o", path("x.txt")}), Krvctl::NoSuchPort);
+    qputenv("KRV_COM7", QFile::encodeName(path("nodevice")));
+    EXPECT_EQ(run({"peek", "--port", "7", "0x2002"}), Krvctl::NoSuchPort);
+    EXPECT_TRUE(errText.contains(QStringLiteral("Can't Open COM 7")));
+    qunsetenv("KRV_COM7");
+
+    sim.set(QStringLiteral("silent"), QStringLiteral("1"));
+    EXPECT_EQ(run({"peek", "--port", "1", "0x2002"}), Krvctl::NoAnswer);
+    EXPECT_FALSE(QFile::exists(path("x.txt")));
+    EXPECT_EQ(run({"read", "--port", "1"}), Krvctl::UsageError);
+    EXPECT_EQ(run({"frobnicate"}), Krvctl::UsageError);
+}
+
+TEST_F(KrvctlTest, PeekPokeAndResetNeedConfirmationToChangeTheUnit)
+{
+    EXPECT_EQ(run({"peek", "--port", "1", "0020.02"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("4\t0x0004\n"));
+    EXPECT_EQ(run({"poke", "--port", "1", "0x2004", "2"}), Krvctl::NotConfirmed);
+    EXPECT_EQ(run({"poke", "--port", "1", "0x2004", "70000", "--yes"}), Krvctl::OutOfRange);
+    EXPECT_EQ(run({"poke", "--port", "1", "&H2004", "2", "--yes"}), Krvctl::Success);
+    EXPECT_EQ(run({"peek", "--port", "1", "8196"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("2\t0x0002\n"));
+    EXPECT_EQ(run({"peek", "--port", "1", "zz"}), Krvctl::UsageError);
+
+    EXPECT_EQ(run({"reset", "--port", "1"}), Krvctl::NotConfirmed);
+    EXPECT_EQ(run({"reset", "--port", "1", "--yes"}), Krvctl::Success);
+    EXPECT_TRUE(errText.contains(QStringLiteral("Switch OFF and then switch ON power supply!")));
+}
+
+TEST_F(KrvctlTest, MonitorWritesTimeStampedRowsOfTheLiveValues)
+{
+    sim.set(QStringLiteral("joy.0"), QStringLiteral("75"));
+    EXPECT_EQ(run({"monitor", "--port", "1", "--interval", "10", "--count", "3", "-o", path("log.csv")}),
+              Krvctl::Success) << errText.toStdString();
+    const QStringList rows = QString::fromLatin1(readBytes(path("log.csv"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 4);
+    const QStringList header = rows[0].split(QLatin1Char(','));
+    EXPECT_EQ(header.size(), 13);
+    EXPECT_EQ(header[0], QStringLiteral("time"));
+    const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z$"));
+    for (int r = 1; r < 4; ++r) {
+        const QStringList fields = rows[r].split(QLatin1Char(','));
+        ASSERT_EQ(fields.size(), 13);
+        EXPECT_TRUE(stamp.match(fields[0]).hasMatch()) << fields[0].toStdString();
+    }
+    EXPECT_EQ(run({"monitor", "--port", "1", "--count", "x", "-o", path("log.csv")}), Krvctl::UsageError);
+}
+
+TEST_F(KrvctlTest, ListAndEvalWorkWithoutAUnit)
+{
+    sim.stop();
+    EXPECT_EQ(run({"list"}), Krvctl::Success);
+    EXPECT_TRUE(outText.contains(QStringLiteral("2\tNUM_PROP_SECTIONS\t0020.02\t1..4\t"))) << outText.left(300).toStdString();
+    EXPECT_EQ(run({"eval", "x*2+1", "5"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("11\n"));
+    EXPECT_EQ(run({"eval", "x", "five"}), Krvctl::UsageError);
+    EXPECT_EQ(run({"write", "--help"}), Krvctl::Success);
+    EXPECT_TRUE(outText.contains(QStringLiteral("--verify")));
+}
+
+} // namespace
