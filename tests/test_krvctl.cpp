@@ -221,6 +221,21 @@ TEST_F(KrvctlTest, PeekPokeAndResetNeedConfirmationToChangeTheUnit)
     EXPECT_TRUE(errText.contains(QStringLiteral("Switch OFF and then switch ON power supply!")));
 }
 
+TEST_F(KrvctlTest, KeyWriteReadAndLock)
+{
+    EXPECT_EQ(run({"key", "--port", "1", "write", "0x1A2B3C4D"}), Krvctl::NotConfirmed);
+    EXPECT_EQ(run({"key", "--port", "1", "write", "0x1A2B3C4", "--yes"}), Krvctl::UsageError);
+    EXPECT_EQ(run({"key", "--port", "1", "write", "0x1A2B3C4D", "--yes"}), Krvctl::Success) << errText.toStdString();
+    EXPECT_EQ(run({"key", "--port", "1", "read"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("Production number\t0x24150317\nKey\t0x1A2B3C4D\n"));
+    EXPECT_EQ(run({"key", "--port", "1", "lock"}), Krvctl::NotConfirmed);
+    EXPECT_EQ(run({"key", "--port", "1", "lock", "--yes"}), Krvctl::Success);
+    EXPECT_TRUE(errText.contains(QStringLiteral("Control unit Locked!")));
+    EXPECT_EQ(run({"key", "--port", "1", "read"}), Krvctl::Success);
+    EXPECT_TRUE(outText.endsWith(QStringLiteral("Key\t0x0\n"))) << outText.toStdString();
+    EXPECT_EQ(run({"key", "--port", "1", "open"}), Krvctl::UsageError);
+}
+
 TEST_F(KrvctlTest, MonitorWritesTimeStampedRowsOfTheLiveValues)
 {
     sim.set(QStringLiteral("joy.0"), QStringLiteral("75"));

@@ -26,6 +26,7 @@ const char *const Overview =
     "  eval     FORMULA X                 evaluate a variable-list formula\n"
     "  list                               print the variable catalogue\n"
     "  reset    --port N --yes            send the LOAD command\n"
+    "  key      --port N read | write KEY --yes | lock --yes   the unit's key\n"
     "  peek     --port N ADDR             read one controller word\n"
     "  poke     --port N ADDR VALUE --yes write one controller word\n"
     "Every command takes --help. A port is a COM number or a device path.\n";
@@ -49,7 +50,7 @@ int Krvctl::run(const QStringList &arguments)
         {QStringLiteral("compare"), &Krvctl::compare}, {QStringLiteral("monitor"), &Krvctl::monitor},
         {QStringLiteral("eval"), &Krvctl::eval},       {QStringLiteral("list"), &Krvctl::list},
         {QStringLiteral("reset"), &Krvctl::reset},     {QStringLiteral("peek"), &Krvctl::peek},
-        {QStringLiteral("poke"), &Krvctl::poke}};
+        {QStringLiteral("poke"), &Krvctl::poke},       {QStringLiteral("key"), &Krvctl::key}};
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         m_out << Overview << Qt::flush;
         return Success;

@@ -2,6 +2,7 @@
 #include "krvctl.h"
 
 #include "consolemessageservice.h"
+#include "keycommands.h"
 #include "monitorlogger.h"
 #include "session.h"
 
@@ -170,5 +171,48 @@ int Krvctl::monitor(const QStringList &args)
     }
     if (m_progress)
         m_err << "\r\033[K" << Qt::flush;
+    return Success;
+}
+
+int Krvctl::key(const QStringList &args)
+{
+    QCommandLineParser parser;
+    addPortOption(parser);
+    addYesOption(parser);
+    int code = Success;
+    if (!parse(parser, args, QStringLiteral("krvctl key read | write KEY --yes | lock --yes: the control unit's key "
+                                             "and production number (KEY: eight hexadecimal digits, 0x optional)."),
+               1, 2, code))
+        return code;
+    const QStringList words = parser.positionalArguments();
+    const QString action = words.first();
+    const bool writing = action == QLatin1String("write");
+    if ((writing && words.size() != 2) || (!writing && words.size() != 1)
+        || (action != QLatin1String("read") && !writing && action != QLatin1String("lock")))
+        return fail(UsageError, QStringLiteral("use key read, key write KEY or key lock"));
+    qint64 keyValue = 0;
+    if (writing && !KeyCommands::parseKeyText(words.at(1), keyValue))
+        return fail(UsageError, QStringLiteral("a key is eight hexadecimal digits, as 0x12345678"));
+    if (action != QLatin1String("read") && !parser.isSet(QStringLiteral("yes")))
+        return fail(NotConfirmed, QStringLiteral("key ") + action + QStringLiteral(" not confirmed (add --yes)"));
+    if (!newSession())
+        return NoCatalogue;
+    if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
+        return code;
+    m_messages->assumeYes = true;
+    KeyCommands keys(*m_session);
+    if (writing)
+        return keys.writeKey(words.at(1)) ? Success : fail(NoAnswer, QStringLiteral("the unit did not take the key"));
+    if (action == QLatin1String("lock"))
+        return keys.lock() ? Success : fail(NoAnswer, QStringLiteral("the unit did not take the lock"));
+
+    QString production;
+    QString keyText;
+    keys.readKey([&](KeyCommands::Field field, const QString &text) {
+        (field == KeyCommands::Field::Key ? keyText : production) = text;
+    });
+    if (production.isEmpty() || keyText.isEmpty())
+        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+    m_out << "Production number\t" << production << "\nKey\t" << keyText << Qt::endl;
     return Success;
 }
