@@ -96,7 +96,7 @@ void NumericField::barChanged()
 void NumericField::store()
 {
     CVarDataS *rec = record();
-    if (!rec)
+    if (!rec || !m_storing)
         return;
     rec->KrvDownloadValueE2 = m_bar->value();
     if (m_onStored)
@@ -104,6 +104,12 @@ void NumericField::store()
 }
 
 void NumericField::load()
+{
+    if (const CVarDataS *rec = record())
+        load(rec->QelValueE2);
+}
+
+void NumericField::load(int32_t shown)
 {
     const CVarDataS *rec = record();
     if (!rec)
@@ -113,13 +119,13 @@ void NumericField::load()
         const QSignalBlocker quiet(m_bar);
         m_bar->setRange(toBarLimit(rec->QelValE2Min), toBarLimit(rec->QelValE2Max));
     }
-    const QString value = QString::number(rec->QelValueE2);
+    const QString value = QString::number(shown);
     if (m_text->text() == value)
         textChanged(); // the box does not report an unchanged text
     else
         m_text->setText(value);
-    if (!below(rec->QelValueE2) && !above(rec->QelValueE2))
-        m_bar->setValue(rec->QelValueE2);
+    if (!below(shown) && !above(shown))
+        m_bar->setValue(shown);
 }
 
 void NumericField::confirm()

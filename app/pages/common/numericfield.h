@@ -37,6 +37,13 @@ public:
     // A controller value the bar cannot hold is shown in the box and stored
     // nowhere, like a typed value out of range.
     void load();
+    // The same with the value to show given: the dither dialog shows the
+    // value the next write sends.
+    void load(int32_t shown);
+
+    // Off: a valid number moves the bar but stays in the box; the host
+    // writes it (the CAN joystick window, on Ok).
+    void setStoring(bool storing) { m_storing = storing; }
 
     // The restore prompt: Yes puts the controller value back (and stores it),
     // No sends the focus back to the box, which keeps its text.
@@ -67,4 +74,5 @@ private:
     MessageService *m_messages;
     std::function<void()> m_onStored;
     bool m_confirming = false;
+    bool m_storing = true;
 };

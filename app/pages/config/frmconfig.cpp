@@ -1,6 +1,7 @@
 #include "frmconfig.h"
 
 #include "appinfo.h"
+#include "configdialogs.h"
 #include "csection.h"
 #include "joyinputcaption.h"
 #include "rampeditor.h"
@@ -63,6 +64,7 @@ FrmConfig::FrmConfig(const PageContext &context, QWidget *parent)
     RefreshObject();
     JoyVarDefaultSet();
     session().catalogue.ConfigSaved = saved;
+    new ConfigDialogs(*this, session(), context.help); // the dither and CAN joystick windows
 }
 
 FrmConfig::~FrmConfig() = default;
