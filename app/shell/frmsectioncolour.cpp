@@ -1,6 +1,7 @@
 #include "frmsectioncolour.h"
 
 #include "appinfo.h"
+#include "controlarray.h"
 #include "filedialogservice.h"
 #include "helpshortcut.h"
 #include "messageservice.h"
@@ -17,11 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString arrayName(const QString &array, int index)
-{
-    return array + QLatin1Char('_') + QString::number(index);
-}
 
 // A sample or section label painted in a colour pair.
 void paintLabel(QLabel *label, int32_t back, int32_t text)
@@ -82,14 +78,14 @@ void FrmSectionColour::buildPresets(QGridLayout *grid)
     m_presetGroup = new QButtonGroup(this);
     for (int i = 0; i < Presets; ++i) {
         auto *option = new QRadioButton(QStringLiteral("Option1"));
-        option->setObjectName(arrayName(QStringLiteral("optSectionColour"), i));
+        option->setObjectName(ControlArray::name(QStringLiteral("optSectionColour"), i));
         m_presetGroup->addButton(option, i);
         optSectionColour[static_cast<size_t>(i)] = option;
         connect(option, &QRadioButton::clicked, this, [this, i] { ApplyPalette(i); });
         grid->addWidget(option, i, 0);
         for (int k = 0; k < Sections; ++k) {
             QLabel *sample = sampleLabel(QStringLiteral("section %1").arg(k + 1),
-                                         arrayName(QStringLiteral("lblSectionColour%1").arg(k + 1), i));
+                                         ControlArray::name(QStringLiteral("lblSectionColour%1").arg(k + 1), i));
             paintLabel(sample, SectionColours::presetBackColour(i, k), SectionColours::presetTextColour(i, k));
             grid->addWidget(sample, i, k + 1);
         }
@@ -100,12 +96,12 @@ void FrmSectionColour::buildSections(QGridLayout *grid)
 {
     for (int k = 0; k < Sections; ++k) {
         const auto slot = static_cast<size_t>(k);
-        lblSec[slot] = sampleLabel(QStringLiteral("SECTION %1").arg(k + 1), arrayName(QStringLiteral("lblSec"), k));
+        lblSec[slot] = sampleLabel(QStringLiteral("SECTION %1").arg(k + 1), ControlArray::name(QStringLiteral("lblSec"), k));
         lblSec[slot]->setMinimumHeight(36);
         SecBack[slot] = new QPushButton(QStringLiteral("Set Back Color"));
-        SecBack[slot]->setObjectName(arrayName(QStringLiteral("SecBack"), k));
+        SecBack[slot]->setObjectName(ControlArray::name(QStringLiteral("SecBack"), k));
         SecText[slot] = new QPushButton(QStringLiteral("Set text Color"));
-        SecText[slot]->setObjectName(arrayName(QStringLiteral("SecText"), k));
+        SecText[slot]->setObjectName(ControlArray::name(QStringLiteral("SecText"), k));
         connect(SecBack[slot], &QPushButton::clicked, this, [this, k] { chooseColour(k, true); });
         connect(SecText[slot], &QPushButton::clicked, this, [this, k] { chooseColour(k, false); });
         grid->addWidget(lblSec[slot], 0, k);
