@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core
+  poppler-utils
 )
 if [ "${1:-}" = "--run" ]; then
   packages+=(xvfb xauth)

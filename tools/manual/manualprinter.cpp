@@ -1,0 +1,238 @@
+#include "manualprinter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace {
+
+// Page geometry in points of 1/96 inch (the writer's resolution).
+constexpr int Dpi = 96;
+constexpr double MarginLeft = 68;
+constexpr double MarginRight = 68;
+constexpr double MarginTop = 60;
+constexpr double MarginBottom = 76;
+constexpr double FooterGap = 22;
+
+const char *const StyleSheet = R"(
+body { font-family: 'DejaVu Sans'; font-size: 9.5pt; color: #202020; }
+h1 { font-size: 19pt; color: #1c3d5e; margin-top: 0px; margin-bottom: 10px; }
+h2 { font-size: 12.5pt; color: #1c3d5e; margin-top: 16px; margin-bottom: 5px; }
+h3 { font-size: 10.5pt; margin-top: 10px; margin-bottom: 3px; }
+p { margin-top: 3px; margin-bottom: 5px; }
+li { margin-bottom: 2px; }
+table { border-collapse: collapse; border-color: #9aa6b2; margin-top: 4px; margin-bottom: 8px; }
+th { background-color: #e3e9ef; text-align: left; }
+td, th { padding: 3px; }
+code, .ui { font-family: 'DejaVu Sans Mono'; font-size: 8.5pt; }
+.msg { font-family: 'DejaVu Sans Mono'; font-size: 8.5pt; color: #6a1010; }
+.caption { font-size: 8.5pt; color: #505050; }
+.note { background-color: #f1f4e6; }
+.toc { font-size: 11pt; padding-top: 6px; padding-bottom: 6px; }
+)";
+
+QString escaped(const QString &s) { return s.toHtmlEscaped(); }
+
+} // namespace
+
+ManualPrinter::ManualPrinter(QVector<ManualSource::Chapter> chapters, QHash<QString, QImage> images,
+                             QHash<QString, QString> snippets)
+    : m_chapters(std::move(chapters)), m_images(std::move(images)), m_snippets(std::move(snippets))
+{
+}
+
+ManualPrinter::~ManualPrinter() = default;
+
+std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, QPagedPaintDevice &device)
+{
+    auto doc = std::make_unique<QTextDocument>();
+    doc->documentLayout()->setPaintDevice(&device);
+    doc->setDocumentMargin(0);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(9.5);
+    doc->setDefaultFont(font);
+    doc->setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
+    const double width = m_pageWidth - MarginLeft - MarginRight;
+    doc->setPageSize(QSizeF(width, m_pageHeight - MarginTop - MarginBottom));
+
+    QString text = html;
+    static const QRegularExpression snippet(QStringLiteral("<!--@([a-z0-9_-]+)-->"));
+    for (QRegularExpressionMatchIterator it = snippet.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (!m_snippets.contains(m.captured(1))) {
+            m_error = QStringLiteral("no table \"%1\" for the manual").arg(m.captured(1));
+            return nullptr;
+        }
+        text.replace(m.captured(0), m_snippets.value(m.captured(1)));
+    }
+
+    // Pictures: registered by name, scaled down to the text width when wider.
+    const QString withTables = text;
+    static const QRegularExpression shot(QStringLiteral("<img\\s+src=\"shot:([a-z0-9_-]+)\"([^>]*)>"));
+    QRegularExpressionMatchIterator it = shot.globalMatch(withTables);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        const QString name = m.captured(1);
+        if (!m_images.contains(name)) {
+            m_error = QStringLiteral("no picture \"%1\" for the manual").arg(name);
+            return nullptr;
+        }
+        const QImage &image = m_images.value(name);
+        doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("shot:") + name), image);
+        if (m.captured(2).contains(QLatin1String("width")))
+            continue;
+        const double scale = std::min(1.0, width / image.width());
+        text.replace(m.captured(0), QStringLiteral("<img src=\"shot:%1\" width=\"%2\" height=\"%3\"%4>")
+                                        .arg(name)
+                                        .arg(qRound(image.width() * scale))
+                                        .arg(qRound(image.height() * scale))
+                                        .arg(m.captured(2)));
+    }
+    doc->setHtml(text);
+    return doc;
+}
+
+QString ManualPrinter::contentsHtml() const
+{
+    QString html = QStringLiteral("<h1>Contents</h1>"
+                                  "<p>KRV Studio for TBX400C &#8211; user manual for service technicians. "
+                                  "Pressing F1 in a window of the program opens this manual at the page "
+                                  "of that window.</p>"
+                                  "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"1\">");
+    for (const ContentsEntry &e : m_contents) {
+        const QString page = e.page > 0 ? QString::number(e.page) : QStringLiteral("00");
+        html += QStringLiteral("<tr><td class=\"toc\">%1</td><td class=\"toc\" align=\"right\">%2</td></tr>")
+                    .arg(escaped(e.title), page);
+    }
+    html += QStringLiteral("</table>");
+    return html;
+}
+
+void ManualPrinter::drawPage(QPainter &painter, QTextDocument *doc, int pageInDoc, int pageNumber)
+{
+    const double width = m_pageWidth - MarginLeft - MarginRight;
+    const double height = m_pageHeight - MarginTop - MarginBottom;
+    painter.save();
+    if (doc) {
+        painter.translate(MarginLeft, MarginTop - pageInDoc * height);
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.clip = QRectF(0, pageInDoc * height, width, height);
+        painter.setClipRect(ctx.clip);
+        doc->documentLayout()->draw(&painter, ctx);
+    } else {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(10);
+        font.setItalic(true);
+        painter.setFont(font);
+        painter.setPen(QColor(0x60, 0x60, 0x60));
+        painter.drawText(QRectF(MarginLeft, MarginTop, width, height), Qt::AlignCenter, blankPageText());
+    }
+    painter.restore();
+
+    // Footer: a rule, the manual's name and the page number.
+    const double y = m_pageHeight - MarginBottom + FooterGap;
+    painter.save();
+    painter.setPen(QPen(QColor(0x9a, 0xa6, 0xb2), 0.8));
+    painter.drawLine(QPointF(MarginLeft, y), QPointF(m_pageWidth - MarginRight, y));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    painter.setPen(QColor(0x40, 0x40, 0x40));
+    const QRectF line(MarginLeft, y + 4, width, 16);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("KRV Studio \u2013 User Manual HX0MAN01E"));
+    painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1").arg(pageNumber));
+    painter.restore();
+}
+
+bool ManualPrinter::print(const QString &pdfPath)
+{
+    m_error.clear();
+    QPdfWriter writer(pdfPath);
+    writer.setResolution(Dpi);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(QStringLiteral("KRV Studio User Manual"));
+    writer.setCreator(QStringLiteral("KRV Studio manual generator"));
+    m_pageWidth = writer.width();
+    m_pageHeight = writer.height();
+
+    // Lay out every chapter to learn its length.
+    std::vector<std::unique_ptr<QTextDocument>> docs;
+    QVector<ManualLayout::Chapter> &lengths = m_lengths;
+    lengths.clear();
+    int contentsIndex = -1;
+    for (int i = 0; i < m_chapters.size(); ++i) {
+        const ManualSource::Chapter &c = m_chapters.at(i);
+        if (c.isContents) {
+            contentsIndex = i;
+            docs.push_back(nullptr);
+            lengths.append({c.title, 1, c.fixedStart});
+            continue;
+        }
+        docs.push_back(makeDocument(c.html, writer));
+        if (!docs.back())
+            return false;
+        lengths.append({c.title, docs.back()->pageCount(), c.fixedStart});
+    }
+
+    // The contents page lists every chapter and section; its length is known
+    // before the page numbers are, and must not change with them.
+    auto buildContents = [&](bool withPages) {
+        m_contents.clear();
+        for (int i = 0; i < m_chapters.size(); ++i) {
+            if (i == contentsIndex)
+                continue;
+            const int start = withPages ? m_layout.placements().at(i).startPage : 0;
+            m_contents.append({m_chapters.at(i).title, start});
+        }
+    };
+    if (contentsIndex >= 0) {
+        buildContents(false);
+        docs[static_cast<size_t>(contentsIndex)] = makeDocument(contentsHtml(), writer);
+        lengths[contentsIndex].pageCount = docs[static_cast<size_t>(contentsIndex)]->pageCount();
+    }
+    if (!m_layout.place(lengths)) {
+        m_error = m_layout.error();
+        return false;
+    }
+    if (contentsIndex >= 0) {
+        buildContents(true);
+        const int before = lengths[contentsIndex].pageCount;
+        docs[static_cast<size_t>(contentsIndex)] = makeDocument(contentsHtml(), writer);
+        if (docs[static_cast<size_t>(contentsIndex)]->pageCount() != before) {
+            m_error = QStringLiteral("the contents changed length once page numbers were filled in");
+            return false;
+        }
+    }
+
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        m_error = QStringLiteral("cannot write %1").arg(pdfPath);
+        return false;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    int page = 0;
+    auto newPage = [&] {
+        if (page > 0)
+            writer.newPage();
+        ++page;
+    };
+    for (int i = 0; i < m_chapters.size(); ++i) {
+        const ManualLayout::Placement &p = m_layout.placements().at(i);
+        for (int b = 0; b < p.blanksBefore; ++b) {
+            newPage();
+            drawPage(painter, nullptr, 0, page);
+        }
+        QTextDocument *doc = docs[static_cast<size_t>(i)].get();
+        for (int k = 0; k < doc->pageCount(); ++k) {
+            newPage();
+            drawPage(painter, doc, k, page);
+        }
+    }
+    painter.end();
+    return page == m_layout.totalPages();
+}

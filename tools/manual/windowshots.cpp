@@ -1,0 +1,276 @@
+#include "windowshots.h"
+
+#include "fakedevicelink.h"
+
+#include "catalogue.h"
+#include "diagnosticerror.h"
+#include "frmabout.h"
+#include "frmconfig.h"
+#include "frmdiagnostic.h"
+#include "frmmain.h"
+#include "frmpwd.h"
+#include "frmsectioncolour.h"
+#include "krvid.h"
+#include "maincommands.h"
+#include "maindrawing.h"
+#include "respaths.h"
+#include "session.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+void runEvents(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    } while (clock.elapsed() < milliseconds);
+}
+
+template <typename T>
+T *child(QWidget *parent, const char *name)
+{
+    return parent ? parent->findChild<T *>(QString::fromLatin1(name)) : nullptr;
+}
+
+// The top-level window of a class that the program made on its own.
+template <typename T>
+T *topLevel()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *t = qobject_cast<T *>(w))
+            return t;
+    return nullptr;
+}
+
+} // namespace
+
+WindowShots::WindowShots() : m_links(std::make_unique<FakeDeviceLinkFactory>()) {}
+
+WindowShots::~WindowShots()
+{
+    m_main.reset();
+}
+
+void WindowShots::seedController()
+{
+    const Catalogue &catalogue = m_session->catalogue;
+    FakeController &c = *m_links->controller;
+    // Every parameter at its default, as a new controller holds them.
+    for (int i = 1; i < catalogue.VarCount; ++i)
+        if (const CVarDataS *v = catalogue.data(i))
+            c.setWord(v->Address, v->QelValueDefault);
+
+    auto set = [&](KrvId id, int value) {
+        if (const CVarDataS *v = catalogue.data(id))
+            c.setWord(v->Address, value);
+    };
+    set(KRV_PROG_VERS, 10203);
+    set(KRV_NUM_PROP_REG, 4);
+    set(KRV_SYSTEM_TYPE, 1);
+    // Inputs: X axis, Y axis, a digital joystick on DI_03/DI_05, input 4 off.
+    set(KRV_JOY_0_CONFIG, 0x0001);
+    set(KRV_JOY_1_CONFIG, 0x0011);
+    set(KRV_JOY_2_CONFIG, 0x5372);
+    set(KRV_JOY_3_CONFIG, 0x0070);
+    set(KRV_JOY_0_ID, 0);
+    set(KRV_JOY_1_ID, 1);
+    set(KRV_JOY_2_ID, 5);
+    set(KRV_JOY_3_ID, 8);
+    set(KRV_FLOAT_CONFIG_1, 0x0021);
+    // Live values: ready, joystick 1 moved, coils 1A and 2A driven, DI_03 active.
+    set(KRV_ERROR_CODE, 0x0040);
+    set(KRV_HSD_MONITOR, 0x0005);
+    set(KRV_DIGIT_MONITOR, 0x0008);
+    set(KRV_JOY0_VALUE, 734);
+    set(KRV_JOY1_VALUE, 312);
+    set(KRV_I0_MEASURE_400, 8504);
+    set(KRV_I1_MEASURE_400, 4230);
+    set(KRV_VBB_400, 2415);
+    // Diagnostics: a short supply dropout and an open coil 3B.
+    set(KRV_VBB_ERROR, 0x0004);
+    set(KRV_ERROR_SEC_3, 0x0004);
+    // Key page: a production number and an unlocked key.
+    c.longs[92] = 0x21470815;
+    c.longs[88] = 0x5A3C96E1;
+}
+
+bool WindowShots::connect()
+{
+    m_session->devLink.ComPort = 1;
+    m_main->commands().ConnectCommand();
+    runEvents(50);
+    if (m_session->IsConnectObj.value() != ConnectionState::Connected) {
+        m_error = QStringLiteral("the main window did not connect to the in-memory controller (%1)")
+                      .arg(m_messages.shown.join(QStringLiteral(" / ")));
+        return false;
+    }
+    m_main->drawing().tick();
+    return true;
+}
+
+void WindowShots::shoot(const QString &name, QWidget *widget)
+{
+    if (!widget) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("no window for the picture \"%1\"").arg(name);
+        return;
+    }
+    if (!widget->isVisible())
+        widget->show();
+    runEvents(30);
+    m_images.insert(name, widget->grab().toImage());
+}
+
+void WindowShots::showPage(int tab, int settleMs)
+{
+    m_main->selectTab(tab);
+    runEvents(settleMs);
+    m_main->drawing().tick();
+    runEvents(20);
+}
+
+void WindowShots::shootDialogs()
+{
+    auto *config = qobject_cast<FrmConfig *>(m_main->pageByTag(QStringLiteral("A1")));
+    if (config) {
+        emit config->ditherSettingsRequested();
+        runEvents(30);
+        QWidget *dither = config->findChild<QWidget *>(QStringLiteral("FrmMagSel"));
+        shoot(QStringLiteral("dither"), dither);
+        if (dither)
+            dither->hide();
+        emit config->canSettingsRequested();
+        runEvents(30);
+        QWidget *can = config->findChild<QWidget *>(QStringLiteral("FrmJoyCan"));
+        shoot(QStringLiteral("canjoy"), can);
+        if (can)
+            can->hide();
+    }
+
+    m_main->commands().Palette();
+    shoot(QStringLiteral("palette"), m_main->paletteWindow());
+    m_main->paletteWindow()->hide();
+
+    m_main->commands().About();
+    shoot(QStringLiteral("about"), m_main->aboutWindow());
+    m_main->aboutWindow()->hide();
+
+    FrmPwd *pwd = m_main->passwordDialog();
+    pwd->show();
+    shoot(QStringLiteral("login"), pwd);
+    pwd->hide();
+}
+
+void WindowShots::shootPages()
+{
+    showPage(1);
+    shoot(QStringLiteral("main"), m_main.get());
+    if (auto *config = m_main->pageByTag(QStringLiteral("A1"))) {
+        shoot(QStringLiteral("config"), config);
+        auto *tabs = child<QTabWidget>(config, "SSTab1");
+        if (tabs) {
+            tabs->setCurrentIndex(2);
+            shoot(QStringLiteral("config-ramps"), config);
+            tabs->setCurrentIndex(1);
+            shoot(QStringLiteral("config-slow"), config);
+            tabs->setCurrentIndex(0);
+        }
+    }
+
+    // The monitor polls the in-memory controller a few times.
+    showPage(2, 400);
+    shoot(QStringLiteral("monitor"), m_main.get());
+
+    // Diagnostics: the controller and supply rows ticked as a technician would.
+    if (auto *diag = qobject_cast<FrmDiagnostic *>(m_main->pageByTag(QStringLiteral("A3")))) {
+        for (int i = 0; i < 3; ++i)
+            diag->row(i)->setEnable(true);
+    }
+    showPage(3, 400);
+    shoot(QStringLiteral("diagnostic"), m_main.get());
+
+    showPage(4);
+    if (auto *read = child<QPushButton>(m_main->pageByTag(QStringLiteral("A4")), "CmdReadKey"))
+        read->click();
+    showPage(4);
+    shoot(QStringLiteral("key"), m_main.get());
+
+    m_main->commands().loginAccepted();
+    showPage(5);
+    QWidget *debug = m_main->pageByTag(QStringLiteral("A5"));
+    if (auto *list = child<QComboBox>(debug, "cmbVariablesList")) {
+        const int index = m_session->catalogue.index(KRV_DITHER_FREQ);
+        list->setCurrentIndex(index);
+        if (auto *read = child<QPushButton>(debug, "cmdRead"))
+            read->click();
+    }
+    showPage(5);
+    shoot(QStringLiteral("debugger"), m_main.get());
+    m_main->commands().Logout();
+
+    showPage(6);
+    QWidget *info = m_main->pageByTag(QStringLiteral("A6"));
+    const QList<QPair<const char *, QString>> fields = {
+        {"txtAutor", QStringLiteral("J. Marsh")},
+        {"txtDate", QStringLiteral("09/12/2026")},
+        {"TxtRevision", QStringLiteral("B")},
+        {"TxtCompany", QStringLiteral("Harbour Cranes Service")},
+    };
+    for (const auto &f : fields)
+        if (auto *edit = child<QLineEdit>(info, f.first))
+            edit->setText(f.second);
+    if (auto *comments = child<QPlainTextEdit>(info, "TxtInfo"))
+        comments->setPlainText(QStringLiteral("Crane 12, boom valve block.\nRamps of section 2 lengthened after test drive."));
+    showPage(6);
+    shoot(QStringLiteral("info"), m_main.get());
+}
+
+bool WindowShots::grabAll()
+{
+    m_images.clear();
+    m_error.clear();
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QTemporaryDir scratch;
+    m_session = std::make_unique<Session>(m_links.get(), &m_messages);
+    ShellServices services;
+    services.messages = &m_messages;
+    services.dialogs = &m_dialogs;
+    services.viewer = &m_viewer;
+    services.launcher = &m_launcher;
+    services.keyStorePath = scratch.filePath(QStringLiteral("keystore.ini"));
+    services.searchPath = scratch.path();
+    services.programFolder = ResPaths::programFolder();
+    services.endProgram = [](int) {};
+
+    m_main = std::make_unique<FrmMain>(*m_session, services);
+    m_main->Load();
+    m_main->show();
+    m_main->selectTab(1);
+    m_main->paletteWindow()->frmSectionColourInit();
+    if (m_session->catalogue.VarCount == 0) {
+        m_error = QStringLiteral("the variable list did not load (%1)").arg(m_messages.shown.join(QStringLiteral(" / ")));
+        return false;
+    }
+
+    // Not yet connected: the window as it opens.
+    showPage(1);
+    shoot(QStringLiteral("start"), m_main.get());
+
+    seedController();
+    if (!connect())
+        return false;
+    shootPages();
+    shootDialogs();
+    return m_error.isEmpty();
+}
