@@ -49,6 +49,8 @@ class TestPages : public PageFactory
 public:
     PageBase *create(Kind kind, const PageContext &context, QWidget *parent) override
     {
+        if (!standIns)
+            return PageFactory::create(kind, context, parent);
         if (kind == Kind::Config)
             return config = new CheckingConfig(context, parent);
         if (kind == Kind::Monitor)
@@ -57,6 +59,7 @@ public:
     }
     CheckingConfig *config = nullptr;
     BusyMonitor *monitor = nullptr;
+    bool standIns = true; // false: every page is the program's own
 };
 
 // A program folder of its own: the shipped res/ plus, when asked, a manual.

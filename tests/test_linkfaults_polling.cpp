@@ -1,0 +1,235 @@
+// The polling pages in the real main window when krv-sim goes away in the
+// middle of one of their read cycles: the polling stops once, without a
+// message box; the next draw tick shows "Not Connected"; the catalogue keeps
+// what it held before the failed read; no busy flag is left set to hold off
+// the other pages; and after Connect the page polls fresh values again.
+#include "shellfixture.h"
+#include "simprocess.h"
+
+#include "diagnosticerror.h"
+#include "frmdiagnostic.h"
+#include "frmmonitor.h"
+#include "joymonitor.h"
+#include "mainstatusbar.h"
+#include "monitordrawing.h"
+#include "pagepoller.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <tuple>
+
+namespace {
+
+constexpr int MonitorTab = 2;
+constexpr int DiagnosticTab = 3;
+
+// Every value field of every catalogue entry.
+using Values = QList<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, double>>;
+
+class PollingLinkFaults : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
+        pages.standIns = false;
+        ShellTest::SetUp();
+        monitor = window->findChild<FrmMonitor *>();
+        diagnostic = window->findChild<FrmDiagnostic *>();
+        ASSERT_NE(monitor, nullptr);
+        ASSERT_NE(diagnostic, nullptr);
+        QObject::connect(&monitor->poller(), &PagePoller::pollFailed, [this] { ++monitorFailures; });
+        QObject::connect(&diagnostic->poller(), &PagePoller::pollFailed, [this] { ++diagnosticFailures; });
+    }
+
+    void connectButton()
+    {
+        window->toolButton(19)->trigger();
+        ASSERT_EQ(state(), ConnectionState::Connected) << messages.lastText().toStdString();
+        messages.shown.clear();
+    }
+
+    Values values() const
+    {
+        Values out;
+        const Catalogue &c = session.catalogue;
+        for (int i = 1; i < c.VarCount; ++i) {
+            const CVarDataS *d = c.data(i);
+            out.append({d->QelValueE2, d->QelValueRAM, d->KrvDownloadValueE2, d->KrvDownloadValueRAM,
+                        d->KrvDisplayValueE2, d->KrvDisplayValueRAM});
+        }
+        return out;
+    }
+
+    template <typename Condition>
+    static bool waitFor(Condition condition, int milliseconds = 10000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > milliseconds)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    // The simulator dies at the next `signal` of `sender` (inside a read
+    // cycle); the catalogue as it stood at that moment is kept in `atKill`.
+    template <typename Sender, typename Signal>
+    void killAtNext(Sender *sender, Signal signal)
+    {
+        killed = false;
+        auto link = std::make_shared<QMetaObject::Connection>();
+        *link = QObject::connect(sender, signal, [this, link] {
+            QObject::disconnect(*link);
+            EXPECT_TRUE(inCycle()) << "the kill falls inside a read cycle";
+            atKill = values();
+            sim.stop();
+            killed = true;
+        });
+    }
+
+    bool inCycle() const { return monitor->poller().inCycle() || diagnostic->poller().inCycle(); }
+
+    // What the user sees once the poll has given up, and what is left running.
+    void expectGivenUp(PollingPage *page, const int &failures)
+    {
+        EXPECT_FALSE(page->poller().timerEnabled());
+        EXPECT_FALSE(monitor->StatusTimerForm()) << "a busy flag left set would hold off every poll";
+        EXPECT_FALSE(diagnostic->StatusTimerForm());
+        EXPECT_EQ(state(), ConnectionState::NotConnected);
+        EXPECT_FALSE(session.devLink.isOpen());
+        // a failed read leaves the catalogue as it was
+        const Values now = values();
+        ASSERT_EQ(now.size(), atKill.size());
+        for (int i = 0; i < now.size(); ++i)
+            EXPECT_EQ(now[i], atKill[i]) << session.catalogue.data(i + 1)->Name.toStdString();
+
+        // the program goes on: draw ticks run, the dead line is not tried again
+        const int ticksBefore = drawTicks;
+        EXPECT_TRUE(waitFor([&] { return drawTicks >= ticksBefore + 2; }, 5000));
+        EXPECT_EQ(failures, 1);
+        EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
+        EXPECT_EQ(window->TxtConnect()->text(), QStringLiteral("Not Connected"));
+        EXPECT_EQ(window->mainStatusBar()->panelIcon(1), StateIcon::Red);
+        EXPECT_EQ(window->menuItem(QStringLiteral("mnuHW_Connect"))->text(), QStringLiteral("Connect"));
+        EXPECT_TRUE(window->menuItem(QStringLiteral("mnuHW_Connect"))->isEnabled());
+        EXPECT_TRUE(window->isEnabled());
+    }
+
+    // A new simulator (on a pseudo-terminal whose path the system may hand out
+    // again), reached through the same COM port.
+    void reconnect()
+    {
+        ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
+        connectButton();
+    }
+
+    void countDrawTicks()
+    {
+        auto *timer = window->findChild<QTimer *>(QStringLiteral("TmrDraw"));
+        ASSERT_NE(timer, nullptr);
+        QObject::connect(timer, &QTimer::timeout, [this] { ++drawTicks; });
+    }
+
+    QStringList listed() const
+    {
+        QStringList texts;
+        for (int i = 0; i < diagnostic->ListView1()->topLevelItemCount(); ++i)
+            texts << diagnostic->ListView1()->topLevelItem(i)->text(0);
+        return texts;
+    }
+
+    SimProcess sim;
+    FrmMonitor *monitor = nullptr;
+    FrmDiagnostic *diagnostic = nullptr;
+    int monitorFailures = 0;
+    int diagnosticFailures = 0;
+    int drawTicks = 0;
+    bool killed = false;
+    Values atKill;
+};
+
+} // namespace
+
+TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
+{
+    countDrawTicks();
+    sim.set("joy.0", "30");
+    connectButton();
+    ASSERT_GE(var(KRV_NUM_PROP_REG).QelValueE2, 2) << "the kill must fall between two joystick reads";
+    window->selectTab(MonitorTab);
+    MonitorDrawing &draw = monitor->drawing();
+    ASSERT_TRUE(monitor->TmrMonitor()->isActive());
+    ASSERT_TRUE(waitFor([&] { return draw.JoyMonitorVal[0]->Value() == 30; }));
+    const int32_t firstJoystick = var(KRV_JOY0_VALUE).QelValueRAM;
+
+    // joystick 1 is the first control of a cycle: its reading is taken, the
+    // next read (joystick 2) finds the line dead
+    killAtNext(draw.JoyMonitorVal[0], &JoyMonitor::UpdateValue);
+    ASSERT_TRUE(waitFor([&] { return killed; }));
+    ASSERT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 5000));
+    expectGivenUp(monitor, monitorFailures);
+    EXPECT_EQ(var(KRV_JOY0_VALUE).QelValueRAM, firstJoystick);
+    EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), 30) << "the bar keeps the last good reading";
+
+    // another page does not wait on a poll that has ended
+    window->selectTab(DiagnosticTab);
+    EXPECT_FALSE(diagnostic->poller().timerEnabled()) << "not connected: no polling";
+    window->selectTab(MonitorTab);
+    EXPECT_FALSE(monitor->TmrMonitor()->isActive());
+
+    sim.set("joy.0", "70");
+    reconnect();
+    window->selectTab(MonitorTab);
+    ASSERT_TRUE(monitor->TmrMonitor()->isActive());
+    ASSERT_TRUE(waitFor([&] { return draw.JoyMonitorVal[0]->Value() == 70; }));
+    EXPECT_NE(var(KRV_JOY0_VALUE).QelValueRAM, firstJoystick) << "fresh values in the catalogue";
+    EXPECT_EQ(state(), ConnectionState::MonitorPolling);
+    const int ticksBefore = drawTicks;
+    ASSERT_TRUE(waitFor([&] { return drawTicks > ticksBefore; }, 5000));
+    EXPECT_EQ(window->TxtConnect()->text(), QStringLiteral("Monitor..."));
+    EXPECT_EQ(monitorFailures, 1);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
+}
+
+TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
+{
+    countDrawTicks();
+    connectButton();
+    window->selectTab(DiagnosticTab);
+    diagnostic->row(3)->setEnable(true); // rows 3, 5 and 6 are polled, in that order
+    ASSERT_TRUE(diagnostic->TimerDiagnostic()->isActive());
+    sim.set("fault.KRV_ERROR_SEC_3", "2");
+    ASSERT_TRUE(waitFor([&] { return listed() == QStringList{"2 - Section 3"}; })) << listed().join(", ").toStdString();
+    ASSERT_EQ(state(), ConnectionState::DiagnosticPolling);
+
+    // the change of row 3 comes with the first read of a cycle; the next read
+    // (row 5) finds the line dead, so the section 3 error stays listed
+    killAtNext(diagnostic->row(3), &DiagnosticError::UpdateErrorMessage);
+    sim.set("fault.KRV_ERROR_SEC_1", "5");
+    sim.unset("fault.KRV_ERROR_SEC_3");
+    ASSERT_TRUE(waitFor([&] { return killed; }));
+    ASSERT_TRUE(waitFor([&] { return !diagnostic->TimerDiagnostic()->isActive(); }, 5000));
+    expectGivenUp(diagnostic, diagnosticFailures);
+    EXPECT_EQ(listed(), (QStringList{"2 - Section 3", "1 - Section 1", "4 - Section 1"}));
+
+    // back on the monitor, nothing waits on the diagnostics poll that died
+    reconnect();
+    sim.set("joy.0", "60");
+    window->selectTab(MonitorTab);
+    ASSERT_TRUE(waitFor([&] { return monitor->drawing().JoyMonitorVal[0]->Value() == 60; }));
+
+    // and the diagnostics page polls fresh words again
+    sim.set("fault.KRV_ERROR_SEC_1", "4");
+    window->selectTab(DiagnosticTab);
+    ASSERT_TRUE(waitFor([&] { return listed() == QStringList{"4 - Section 1"}; })) << listed().join(", ").toStdString();
+    EXPECT_EQ(state(), ConnectionState::DiagnosticPolling);
+    EXPECT_EQ(diagnosticFailures, 1);
+    EXPECT_EQ(monitorFailures, 0);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
+}
