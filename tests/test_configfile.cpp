@@ -3,9 +3,11 @@
 #include "configitemreader.h"
 #include "transferfixture.h"
 
+#include "filesizelimit.h"
+#include "readonlyfolder.h"
+
+#include <QDir>
 #include <QFile>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -49,6 +51,20 @@ protected:
     QString load(const QByteArray &bytes)
     {
         return session.file.LoadConfig(folder.write(QStringLiteral("in.txt"), bytes), QStringLiteral("in.txt"));
+    }
+
+    // An earlier save in a folder of its own.
+    QString previousSave()
+    {
+        QDir().mkpath(folder.path(QStringLiteral("saves")));
+        return folder.write(QStringLiteral("saves/keep.txt"), "previous contents\r\n");
+    }
+
+    // What the folder of previousSave() holds, hidden files included.
+    QStringList savesEntries() const
+    {
+        return QDir(folder.path(QStringLiteral("saves")))
+            .entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 };
 
@@ -193,21 +209,38 @@ TEST_F(ConfigFileTest, LoadedValuesGoThroughTheRangeCheck)
 
 TEST_F(ConfigFileTest, FailedSaveKeepsThePreviousFile)
 {
-    const QString path = folder.write("keep.txt", "previous contents\r\n");
-    // a file-size limit below the new file's size makes the write fail half-way
-    struct rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = session.file.SaveConfig(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const QString path = previousSave();
+    bool ok = true;
+    {
+        // the disk fills up half-way through the new file
+        FileSizeLimit full(64);
+        ASSERT_TRUE(full.active());
+        ok = session.file.SaveConfig(path);
+    }
 
     EXPECT_FALSE(ok);
     EXPECT_EQ(readBytes(path), "previous contents\r\n") << readBytes(path).size();
+    EXPECT_EQ(savesEntries(), QStringList{"keep.txt"}) << "no half-written file left behind";
     EXPECT_FALSE(session.file.SaveConfig(folder.path("no/such/folder/x.txt")));
     EXPECT_EQ(File::FileExists(path), 1);
     EXPECT_EQ(File::FileExists(folder.path("none.txt")), 0);
+}
+
+TEST_F(ConfigFileTest, SaveIntoAFolderThatRefusesNewFilesKeepsThePreviousFile)
+{
+    const QString path = previousSave();
+    bool ok = true;
+    {
+        ReadOnlyFolder readOnly(folder.path(QStringLiteral("saves")));
+        if (!readOnly.ready())
+            GTEST_SKIP() << readOnly.why().toStdString();
+        ok = session.file.SaveConfig(path);
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(readBytes(path), "previous contents\r\n");
+    EXPECT_EQ(savesEntries(), QStringList{"keep.txt"});
+
+    // the same save goes through once the folder takes files again
+    EXPECT_TRUE(session.file.SaveConfig(path));
+    EXPECT_TRUE(readBytes(path).startsWith(";---")) << readBytes(path).left(40).toStdString();
 }

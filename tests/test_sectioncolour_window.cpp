@@ -2,11 +2,14 @@
 // dialog answered by a fake, OK and Cancel, and the bytes of colour.ini.
 
 #include "filedialogservice.h"
+#include "filesizelimit.h"
 #include "frmsectioncolour.h"
 #include "pagetestbed.h"
+#include "readonlyfolder.h"
 #include "vbcolor.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -323,6 +326,70 @@ TEST_F(PaletteWindow, FileThatCannotBeWrittenIsReportedAndTheWindowStays)
     EXPECT_EQ(bed.messages.lastText(), QStringLiteral("'colour.ini' file NOT SAVED"));
     EXPECT_TRUE(window->isVisible());
     expectPreset(1);
+}
+
+// OK when colour.ini cannot be replaced: the old file stays byte for byte,
+// the user is told, and the window stays open with the new colours, so that a
+// second OK saves them once the cause is gone.
+class PaletteSaveFailure : public PaletteWindow
+{
+protected:
+    void SetUp() override
+    {
+        QDir().mkpath(folder.path(QStringLiteral("ini")));
+        colourPath = folder.write(QStringLiteral("ini/colour.ini"), previous);
+        create();
+        ASSERT_EQ(window->frmSectionColourInit(), SectionColours::LoadResult::Loaded);
+        window->open();
+        click(QStringLiteral("optSectionColour_4"));
+    }
+
+    void expectNotSavedAndKept()
+    {
+        ASSERT_EQ(bed.messages.shown.size(), 1);
+        EXPECT_EQ(bed.messages.lastText(), QStringLiteral("'colour.ini' file NOT SAVED"));
+        EXPECT_EQ(bed.messages.shown[0].icon, MessageService::Icon::Critical);
+        EXPECT_EQ(readAll(colourPath), previous);
+        EXPECT_EQ(QDir(folder.path(QStringLiteral("ini"))).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"colour.ini"}) << "no half-written file left behind";
+        EXPECT_TRUE(window->isVisible());
+        expectPreset(4);
+    }
+
+    void expectSecondOkSaves()
+    {
+        bed.messages.shown.clear();
+        click(QStringLiteral("CmdOk"));
+        EXPECT_TRUE(bed.messages.shown.isEmpty()) << bed.messages.lastText().toStdString();
+        EXPECT_FALSE(window->isVisible());
+        ASSERT_FALSE(fileLines(colourPath).isEmpty());
+        EXPECT_EQ(fileLines(colourPath)[0], " 255 \r");
+    }
+
+    const QByteArray previous = SectionColours().fileBytes(); // preset 0, as saved earlier
+};
+
+TEST_F(PaletteSaveFailure, FullDisk)
+{
+    {
+        FileSizeLimit full(16);
+        ASSERT_TRUE(full.active());
+        click(QStringLiteral("CmdOk"));
+    }
+    expectNotSavedAndKept();
+    expectSecondOkSaves();
+}
+
+TEST_F(PaletteSaveFailure, FolderThatRefusesNewFiles)
+{
+    {
+        ReadOnlyFolder readOnly(folder.path(QStringLiteral("ini")));
+        if (!readOnly.ready())
+            GTEST_SKIP() << readOnly.why().toStdString();
+        click(QStringLiteral("CmdOk"));
+    }
+    expectNotSavedAndKept();
+    expectSecondOkSaves();
 }
 
 TEST_F(PaletteWindow, F1OpensTheManualAtPage36)

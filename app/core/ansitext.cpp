@@ -1,6 +1,7 @@
 #include "ansitext.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 namespace AnsiText {
 
@@ -84,6 +85,20 @@ bool readFile(const QString &path, QString &text)
         return false;
     text = decode(bytes);
     return true;
+}
+
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    // unbuffered, so that a short write shows in the count: a buffered one
+    // that fails at the final flush still commits the cut-off file
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace AnsiText

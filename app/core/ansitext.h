@@ -17,4 +17,9 @@ QStringList splitLines(const QString &text);
 // Reads a whole file; false when it cannot be opened or read.
 bool readFile(const QString &path, QString &text);
 
+// Replaces a whole file in one step: the bytes go to a file beside it that is
+// then renamed over it, so a write that fails (full disk, a folder that takes
+// no new file) leaves the previous file whole. False when nothing was replaced.
+bool replaceFile(const QString &path, const QByteArray &bytes);
+
 } // namespace AnsiText

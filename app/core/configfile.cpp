@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 const QString File::NotFound = QStringLiteral("Variable Not Found");
 const QString File::OpenFailed = QStringLiteral("FAILED!");
@@ -85,17 +84,7 @@ QString File::BuildConfigText()
 
 bool File::SaveConfig(const QString &path)
 {
-    const QByteArray bytes = AnsiText::encode(BuildConfigText());
-    QSaveFile file(path);
-    // unbuffered, so that a short write (disk full) shows in the count
-    // instead of passing unnoticed at commit
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return AnsiText::replaceFile(path, AnsiText::encode(BuildConfigText()));
 }
 
 QString File::parseConfigLine(const QString &line, int &loaded)

@@ -6,7 +6,6 @@
 #include "vbnumber.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -123,13 +122,5 @@ QByteArray SectionColours::fileBytes() const
 
 bool SectionColours::SaveFileColour(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = fileBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return AnsiText::replaceFile(path, fileBytes());
 }
