@@ -4,6 +4,7 @@
 #include "manualviewer.h"
 #include "messageservice.h"
 #include "programlauncher.h"
+#include "remotecontrol.h"
 #include "respaths.h"
 #include "session.h"
 #include "startup.h"
@@ -34,5 +35,9 @@ int main(int argc, char *argv[])
     StartUp startUp(session, services);
     std::unique_ptr<FrmMain> window = startUp.run();
     dialogs.setParent(window.get());
+    // only for measuring the program from outside (KRV_REMOTE=1)
+    std::unique_ptr<RemoteControl> remote;
+    if (RemoteControl::enabledByEnvironment())
+        remote = std::make_unique<RemoteControl>(*window, 0, stdout);
     return app.exec();
 }

@@ -27,6 +27,11 @@ void onHangUp(int)
     Simulator::powerCycleRequested = 1;
 }
 
+void onReport(int)
+{
+    Simulator::reportRequested = 1;
+}
+
 void installSignals()
 {
     struct sigaction stop{};
@@ -36,6 +41,11 @@ void installSignals()
     struct sigaction cycle{};
     cycle.sa_handler = onHangUp;
     sigaction(SIGHUP, &cycle, nullptr);
+    // SIGUSR1: print the running counts, as at the end, and go on
+    struct sigaction report{};
+    report.sa_handler = onReport;
+    report.sa_flags = SA_RESTART;
+    sigaction(SIGUSR1, &report, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 }
 

@@ -13,6 +13,7 @@ using namespace FrameCodec;
 
 volatile std::sig_atomic_t Simulator::stopRequested = 0;
 volatile std::sig_atomic_t Simulator::powerCycleRequested = 0;
+volatile std::sig_atomic_t Simulator::reportRequested = 0;
 
 namespace {
 
@@ -154,6 +155,10 @@ int Simulator::run()
             powerCycleRequested = 0;
             powerCycle();
         }
+        if (reportRequested) {
+            reportRequested = 0;
+            printStats();
+        }
         pollfd p{m_line.fd(), POLLIN, 0};
         const int ready = ::poll(&p, 1, 50);
         pollControlFile(false);
@@ -178,7 +183,13 @@ int Simulator::run()
             handle(request);
         }
     }
+    printStats();
+    return m_hungUp ? 3 : 0;
+}
+
+void Simulator::printStats() const
+{
     std::fprintf(stderr, "krv-sim: %ld requests, %ld replies, %ld bytes in, %ld bytes out\n", m_stats.requests,
                  m_stats.replies, m_stats.bytesIn, m_stats.bytesOut);
-    return m_hungUp ? 3 : 0;
+    std::fflush(stderr);
 }

@@ -39,6 +39,7 @@ public:
     // Set from signal handlers.
     static volatile std::sig_atomic_t stopRequested;
     static volatile std::sig_atomic_t powerCycleRequested;
+    static volatile std::sig_atomic_t reportRequested;
 
     const Stats &stats() const { return m_stats; }
     void applySettings(const FaultSettings &settings);
@@ -48,6 +49,7 @@ private:
     void handle(const FrameCodec::Request &request);
     void send(std::vector<uint8_t> bytes, bool hangUpAfterHalf);
     void powerCycle();
+    void printStats() const;
 
     SimOptions m_options;
     ControllerMemory &m_memory;

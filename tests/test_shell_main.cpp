@@ -16,6 +16,7 @@
 #include "maindrawing.h"
 #include "mainstatusbar.h"
 #include "pagefactory.h"
+#include "remotecontrol.h"
 #include "respaths.h"
 #include "session.h"
 #include "startup.h"
@@ -161,6 +162,37 @@ TEST_F(ShellTest, PortThatCannotBeOpenedFallsBackToNone)
     EXPECT_TRUE(window->comPortItem(0)->isChecked());
     EXPECT_FALSE(window->comPortItem(7)->isChecked());
     EXPECT_EQ(session.devLink.ComPort, 0);
+}
+
+TEST_F(ShellTest, RemoteAnswersEachCommandOnItsOwnLine)
+{
+    std::FILE *out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    RemoteControl remote(*window, -1, out);
+    QCoreApplication::processEvents();   // "shown" comes once the event loop ran
+
+    EXPECT_EQ(remote.execute(QStringLiteral("page 3")), QStringLiteral("page 3"));
+    EXPECT_EQ(window->currentTab(), 3);
+    EXPECT_EQ(remote.execute(QStringLiteral("page 7")), QStringLiteral("unknown page 7"));
+    EXPECT_EQ(remote.execute(QStringLiteral("page x")), QStringLiteral("unknown page x"));
+    EXPECT_EQ(window->currentTab(), 3);
+    EXPECT_EQ(remote.execute(QStringLiteral("state")), QStringLiteral("state 0"));
+
+    // no port: the command's own message, and the remote says it failed
+    window->comPortItem(0)->trigger();
+    messages.shown.clear();
+    EXPECT_EQ(remote.execute(QStringLiteral("connect")), QStringLiteral("not connected"));
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Select a COM Port"));
+    EXPECT_EQ(remote.execute(QStringLiteral("connect now")), QStringLiteral("unknown connect now"));
+
+    std::rewind(out);
+    QStringList lines;
+    char buffer[128];
+    while (std::fgets(buffer, sizeof buffer, out))
+        lines << QString::fromUtf8(buffer).trimmed();
+    std::fclose(out);
+    EXPECT_EQ(lines, (QStringList{"shown", "page 3", "unknown page 7", "unknown page x", "state 0", "not connected",
+                                  "unknown connect now"}));
 }
 
 TEST_F(ShellTest, DrawTimerClosesTheWaitWindowUnlessATransferRuns)

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <csignal>
 
 SimProcess::SimProcess() : SimProcess(Options()) {}
 
@@ -102,6 +104,30 @@ QString SimProcess::errorText()
     if (m_process)
         m_stderr += QString::fromLocal8Bit(m_process->readAllStandardError());
     return m_stderr;
+}
+
+bool SimProcess::counts(Counts &out)
+{
+    const QRegularExpression line(
+        QStringLiteral("(\\d+) requests, (\\d+) replies, (\\d+) bytes in, (\\d+) bytes out\n"));
+    if (!isRunning())
+        return false;
+    const auto reports = [this, &line] { return errorText().count(line); };
+    const int before = reports();
+    ::kill(static_cast<pid_t>(m_process->processId()), SIGUSR1);
+    QDeadlineTimer deadline(2000);
+    while (reports() == before && !deadline.hasExpired() && isRunning())
+        m_process->waitForReadyRead(20);
+    QRegularExpressionMatch last;
+    for (const QRegularExpressionMatch &m : line.globalMatch(m_stderr))
+        last = m;
+    if (reports() == before || !last.hasMatch())
+        return false;
+    out.requests = last.captured(1).toLong();
+    out.replies = last.captured(2).toLong();
+    out.bytesIn = last.captured(3).toLong();
+    out.bytesOut = last.captured(4).toLong();
+    return true;
 }
 
 void SimProcess::set(const QString &key, const QString &value)

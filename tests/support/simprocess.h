@@ -52,6 +52,17 @@ public:
     // What the simulator wrote on stderr so far (its summary comes at stop).
     QString errorText();
 
+    // The simulator's running counts, which it prints on SIGUSR1; false when
+    // no fresh report came within two seconds.
+    struct Counts
+    {
+        long requests = 0;
+        long replies = 0;
+        long bytesIn = 0;
+        long bytesOut = 0;
+    };
+    bool counts(Counts &out);
+
     // One control-file setting ("silent", "delay", "fault.KRV_ERROR_CODE", "joy.0", ...).
     void set(const QString &key, const QString &value);
     void unset(const QString &key);
