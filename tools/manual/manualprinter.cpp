@@ -70,6 +70,11 @@ std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, 
         text.replace(m.captured(0), m_snippets.value(m.captured(1)));
     }
 
+    // A table's heading row is repeated at the top of every page it runs onto.
+    static const QRegularExpression headed(QStringLiteral("(<table[^>]*>)\\s*(<tr>\\s*<th.*?</tr>)"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    text.replace(headed, QStringLiteral("\\1<thead>\\2</thead>"));
+
     // Pictures: registered by name, scaled down to the text width when wider.
     const QString withTables = text;
     static const QRegularExpression shot(QStringLiteral("<img\\s+src=\"shot:([a-z0-9_-]+)\"([^>]*)>"));

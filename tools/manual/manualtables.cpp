@@ -39,9 +39,9 @@ bool ManualTables::buildJoysticks()
         if (!j->Picture.isNull()) {
             const QString name = QStringLiteral("joy-") + j->JoyName.toLower();
             m_images.insert(name, j->Picture);
-            picture = QStringLiteral("<img src=\"shot:%1\" width=\"64\" height=\"%2\">")
+            picture = QStringLiteral("<img src=\"shot:%1\" width=\"40\" height=\"%2\">")
                           .arg(name)
-                          .arg(qRound(64.0 * j->Picture.height() / std::max(1, j->Picture.width())));
+                          .arg(qRound(40.0 * j->Picture.height() / std::max(1, j->Picture.width())));
         }
         QStringList lines;
         for (const QString &d : {j->Descr1, j->Descr2, j->Descr3, j->Descr4})
@@ -51,7 +51,7 @@ bool ManualTables::buildJoysticks()
             lines << QStringLiteral("<i>not available</i>");
         html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>")
                     .arg(i)
-                    .arg(picture, cell(j->JoyCode), lines.join(QStringLiteral("<br>")));
+                    .arg(picture, cell(j->JoyCode), lines.join(QStringLiteral("; ")));
     }
     html += QStringLiteral("</table>");
     m_snippets.insert(QStringLiteral("joysticks"), html);

@@ -153,6 +153,14 @@ void WindowShots::shootDialogs()
         runEvents(30);
         QWidget *can = config->findChild<QWidget *>(QStringLiteral("FrmJoyCan"));
         shoot(QStringLiteral("canjoy"), can);
+        // The window is wide; its frames are shown one by one at full size.
+        const QList<QPair<const char *, const char *>> frames = {
+            {"canjoy-channels", "FrameJoyChannels"}, {"canjoy-digital", "Frame2"},
+            {"canjoy-commands", "Frame4"}, {"canjoy-options", "Frame5"}};
+        for (const auto &f : frames)
+            shoot(QString::fromLatin1(f.first), child<QWidget>(can, f.second));
+        if (QWidget *id = child<QWidget>(can, "FrameJoyID"))
+            shoot(QStringLiteral("canjoy-joystick"), id->parentWidget());
         if (can)
             can->hide();
     }
@@ -191,9 +199,9 @@ void WindowShots::shootPages()
     showPage(2, 400);
     shoot(QStringLiteral("monitor"), m_main.get());
 
-    // Diagnostics: the controller and supply rows ticked as a technician would.
+    // Diagnostics: the supply and output rows ticked as a technician would.
     if (auto *diag = qobject_cast<FrmDiagnostic *>(m_main->pageByTag(QStringLiteral("A3")))) {
-        for (int i = 0; i < 3; ++i)
+        for (int i = 1; i < 3; ++i)
             diag->row(i)->setEnable(true);
     }
     showPage(3, 400);
