@@ -10,10 +10,17 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // the desktop entry krvstudio.desktop and its icon name the running program
+    QGuiApplication::setDesktopFileName(QStringLiteral("krvstudio"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(ResPaths::res(QStringLiteral("ico/krvstudio-%1.png").arg(size)));
+    QApplication::setWindowIcon(icon);
     DialogMessageService messages;
     QtFileDialogService dialogs;
     SystemManualViewer viewer;

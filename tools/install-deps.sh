@@ -10,10 +10,8 @@ packages=(
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core
   poppler-utils
+  xvfb xauth xdotool
 )
-if [ "${1:-}" = "--run" ]; then
-  packages+=(xvfb xauth)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

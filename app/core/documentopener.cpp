@@ -31,20 +31,35 @@ DocumentOpener::Launch DocumentOpener::plan(const QString &filePath, const QStri
     const int p = page(parameters);
     if (document.isEmpty())
         return {};
+    // How each viewer is told the page: an option before the document, a
+    // "#page" after its path, or a page number after the document.
+    enum class PageStyle { Option, Fragment, Trailing };
     struct Viewer
     {
         const char *name;
-        const char *pageOption;
+        PageStyle style;
+        const char *option;
     };
-    static const Viewer viewers[] = {{"evince", "-p"}, {"okular", "-p"}, {"zathura", "-P"}, {"qpdfview", nullptr}};
+    static const Viewer viewers[] = {
+        {"evince", PageStyle::Option, "-p"},   {"okular", PageStyle::Option, "-p"},
+        {"atril", PageStyle::Option, "-p"},    {"xreader", PageStyle::Option, "-p"},
+        {"zathura", PageStyle::Option, "-P"},  {"qpdfview", PageStyle::Fragment, nullptr},
+        {"mupdf", PageStyle::Trailing, nullptr},
+    };
     if (p > 0) {
+        const QString number = QString::number(p);
         for (const Viewer &v : viewers) {
             const QString exe = QStandardPaths::findExecutable(QString::fromLatin1(v.name));
             if (exe.isEmpty())
                 continue;
-            if (v.pageOption)
-                return {exe, {QString::fromLatin1(v.pageOption), QString::number(p), document}};
-            return {exe, {document + QStringLiteral("#") + QString::number(p)}};
+            switch (v.style) {
+            case PageStyle::Option:
+                return {exe, {QString::fromLatin1(v.option), number, document}};
+            case PageStyle::Fragment:
+                return {exe, {document + QStringLiteral("#") + number}};
+            case PageStyle::Trailing:
+                return {exe, {document, number}};
+            }
         }
     }
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));

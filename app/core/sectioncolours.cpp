@@ -3,6 +3,7 @@
 #include "ansitext.h"
 #include "configfile.h"
 #include "respaths.h"
+#include "writablepaths.h"
 #include "vbnumber.h"
 
 #include <QFile>
@@ -49,7 +50,7 @@ SectionColours::SectionColours()
 
 QString SectionColours::defaultPath()
 {
-    return ResPaths::res(QStringLiteral("ini/colour.ini"));
+    return WritablePaths(ResPaths::programFolder()).colourFileToRead();
 }
 
 int32_t SectionColours::presetBackColour(int preset, int section)

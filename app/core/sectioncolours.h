@@ -42,6 +42,8 @@ public:
     // The exact bytes SaveFileColour writes.
     QByteArray fileBytes() const;
 
+    // The colour.ini of this program folder to read: the user's own copy
+    // when the program writes there, else the shipped one.
     static QString defaultPath();
 
     bool operator==(const SectionColours &other) const

@@ -33,6 +33,15 @@ void ManualHelp::open(int page) const
                              MessageService::Buttons::Ok, MessageService::Icon::Warning);
         return;
     }
-    if (m_viewer)
-        m_viewer->open(viewerProgram(), parameterText(page, m_programFolder));
+    if (!m_viewer || m_viewer->open(viewerProgram(), parameterText(page, m_programFolder)))
+        return;
+    if (m_messages)
+        m_messages->show(noViewerText(manualPath()), MessageService::Buttons::Ok, MessageService::Icon::Warning);
+}
+
+QString ManualHelp::noViewerText(const QString &manualPath)
+{
+    return QStringLiteral("No PDF viewer found to open the user manual. Install a PDF viewer (for example Evince or "
+                          "Okular) and try again.\n\nThe manual is ")
+        + QDir::toNativeSeparators(manualPath);
 }

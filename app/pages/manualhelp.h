@@ -21,7 +21,11 @@ public:
     // Where the manual is looked for on this machine.
     QString manualPath() const;
 
-    // Says so when the manual is missing; otherwise hands it to the viewer.
+    // What the user is told when no program on this machine can show the manual.
+    static QString noViewerText(const QString &manualPath);
+
+    // Says so when the manual is missing; otherwise hands it to the viewer,
+    // and says so when no viewer could be started.
     void open(int page) const;
 
 private:

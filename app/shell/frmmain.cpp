@@ -77,6 +77,7 @@ FrmMain::FrmMain(Session &session, ShellServices services, QWidget *parent)
     : QMainWindow(parent),
       m_session(session),
       m_services(std::move(services)),
+      m_paths(m_services.programFolder, m_services.userFolders, m_services.writeTarget),
       m_help(m_services.viewer, m_services.messages, m_services.programFolder),
       m_keys(m_services.keyStorePath),
       m_sysInfo(m_keys, m_services.searchPath, m_services.launcher, m_services.messages)
@@ -437,9 +438,9 @@ FrmPwd *FrmMain::passwordDialog()
 FrmSectionColour *FrmMain::paletteWindow()
 {
     if (!m_palette) {
-        m_palette = new FrmSectionColour(m_sectionColours,
-                                         m_services.programFolder + QStringLiteral("/res/ini/colour.ini"),
+        m_palette = new FrmSectionColour(m_sectionColours, m_paths.colourFile(),
                                          {m_services.dialogs, m_services.messages, &m_help}, this);
+        m_palette->setColourFileToRead(m_paths.colourFileToRead());
         auto refresh = [this](const QString &tag) {
             if (PageBase *page = pageByTag(tag))
                 page->RefreshColour();

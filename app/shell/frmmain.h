@@ -95,6 +95,7 @@ public:
     FrmSectionColour *paletteWindow();
     SectionColours &sectionColours() { return m_sectionColours; }
     const ManualHelp &help() const { return m_help; }
+    const WritablePaths &writablePaths() const { return m_paths; }
     const SysInfo &sysInfo() const { return m_sysInfo; }
     bool programEnded() const { return m_ended; }
     bool windowsUnloaded() const { return m_unloading; }
@@ -132,6 +133,7 @@ private:
 
     Session &m_session;
     ShellServices m_services;
+    WritablePaths m_paths;
     PageFactory m_standardPages;
     ManualHelp m_help;
     KeyStore m_keys;

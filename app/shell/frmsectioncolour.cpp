@@ -118,7 +118,8 @@ void FrmSectionColour::setColourRefreshes(std::function<void()> configPage, std:
 
 SectionColours::LoadResult FrmSectionColour::frmSectionColourInit()
 {
-    const SectionColours::LoadResult result = m_colours.frmSectionColourInit(m_colourPath);
+    const SectionColours::LoadResult result =
+        m_colours.frmSectionColourInit(m_readPath.isEmpty() ? m_colourPath : m_readPath);
     refreshPages();
     ShowSectionColours();
     return result;

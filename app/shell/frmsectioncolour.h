@@ -39,6 +39,10 @@ public:
     // after every change of the tables.
     void setColourRefreshes(std::function<void()> configPage, std::function<void()> monitorPage);
 
+    // The file read at start when it is not the one OK writes (an installed
+    // copy reads the shipped colours until the user saves their own).
+    void setColourFileToRead(const QString &path) { m_readPath = path; }
+
     // Start-up: the colours of colour.ini, or preset 0 when it is missing or
     // cannot be read (the file is then left as it is until OK); then both
     // pages are repainted.
@@ -75,6 +79,7 @@ private:
 
     SectionColours &m_colours;
     QString m_colourPath;
+    QString m_readPath;
     Services m_services;
     std::function<void()> m_refreshConfig;
     std::function<void()> m_refreshMonitor;

@@ -268,7 +268,7 @@ void MainCommands::Reset()
 
 QString MainCommands::textFolder() const
 {
-    return m_main.services().programFolder + QStringLiteral("/res/txt");
+    return m_main.writablePaths().configurationFolder();
 }
 
 void MainCommands::Load()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "passwordcheck.h"
+#include "writablepaths.h"
 
 #include <QString>
 #include <functional>
@@ -24,5 +25,7 @@ struct ShellServices
     QString keyStorePath;                  // the settings file standing in for the registry
     QString searchPath;                    // where to look for a system-information program
     QString programFolder;                 // where res/ and the manual are
+    WritablePaths::UserFolders userFolders; // where an installed copy writes (empty: the standard places)
+    WritablePaths::Target writeTarget = WritablePaths::Target::Detect;
     std::function<void(int)> endProgram;   // leaves the event loop with an exit code
 };

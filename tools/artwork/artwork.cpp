@@ -280,4 +280,45 @@ QImage toolbarImage(const QString &key, int size)
     return image;
 }
 
+QList<int> appIconSizes()
+{
+    return {16, 32, 48, 64, 128, 256};
+}
+
+QImage appIcon(int size)
+{
+    QImage image = blank(size, size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+
+    QLinearGradient tile(0, 0, 0, 256);
+    tile.setColorAt(0, QColor(44, 86, 140));
+    tile.setColorAt(1, QColor(18, 40, 72));
+    p.setPen(Qt::NoPen);
+    p.setBrush(tile);
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
+
+    const QColor bands[] = {QColor(220, 40, 30), QColor(245, 200, 20), QColor(40, 150, 230)};
+    const qreal width = 58, gap = 6, height = 112;
+    const qreal left = 128 - (3 * width + 2 * gap) / 2;
+    for (int i = 0; i < 3; ++i) {
+        const QRectF slice(left + i * (width + gap), 72, width, height);
+        if (size >= 48) {
+            drawSection(p, slice, bands[i]);
+            continue;
+        }
+        // small sizes: steel slice, a thick colour band, black coil ends
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 206, 214));
+        p.drawRect(slice);
+        p.setBrush(bands[i]);
+        p.drawRect(QRectF(slice.left(), slice.top() + 12, width, 36));
+        p.setBrush(QColor(25, 25, 28));
+        p.drawRect(QRectF(slice.left() + 6, 28, width - 12, 40));
+        p.drawRect(QRectF(slice.left() + 6, slice.bottom() + 4, width - 12, 40));
+    }
+    return image;
+}
+
 } // namespace Artwork

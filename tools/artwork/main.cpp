@@ -38,6 +38,8 @@ int main(int argc, char *argv[])
     };
     for (const auto &lamp : lamps)
         ok &= save(Artwork::stateLamp(16, lamp.colour), res.filePath(QString::fromLatin1(lamp.file)), "ico");
+    for (int size : Artwork::appIconSizes())
+        ok &= save(Artwork::appIcon(size), res.filePath(QStringLiteral("ico/krvstudio-%1.png").arg(size)), "png");
     for (const QString &key : Artwork::toolbarKeys())
         ok &= save(Artwork::toolbarImage(key, 24), res.filePath(QStringLiteral("bmp/toolbar/%1.png").arg(key)), "png");
     return ok ? 0 : 1;

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Makes the KRV Studio .deb from a build directory with CPack (the build is
+# reused: only the installed programs are brought up to date) and lists it.
+#   tools/make-deb.sh [build dir, default build/] [output dir, default <build>/deb]
+# Prints the package's control fields and its files (dpkg-deb -I, -c); the
+# last line is the path of the .deb.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build}" && pwd)
+out=${2:-$build/deb}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+targets=(krvstudio krvctl krv-sim krvdevlink krv_res)
+if cmake --build "$build" --target help 2>/dev/null | grep -q '^krv_manual'; then
+  targets+=(krv_manual)
+fi
+cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
+rm -f "$out"/krvstudio_*.deb
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" || { cat "$out/cpack.log" >&2; exit 1; }
+rm -rf "$out/_CPack_Packages"
+deb=$(ls "$out"/krvstudio_*.deb)
+dpkg-deb -I "$deb"
+dpkg-deb -c "$deb"
+echo "$deb"
