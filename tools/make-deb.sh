@@ -1,21 +1,30 @@
 #!/usr/bin/env bash
 # Makes the KRV Studio .deb from a build directory with CPack (the build is
 # reused: only the installed programs are brought up to date) and lists it.
-#   tools/make-deb.sh [build dir, default build/] [output dir, default <build>/deb]
+#   tools/make-deb.sh [--no-build] [build dir, default build/] [output dir, default <build>/deb]
+# --no-build packs the build as it is (the tests do, while other tests read
+# the build's res/).
 # Prints the package's control fields and its files (dpkg-deb -I, -c); the
 # last line is the path of the .deb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+build_first=1
+if [ "${1:-}" = --no-build ]; then
+  build_first=0
+  shift
+fi
 build=$(cd "${1:-$top/build}" && pwd)
 out=${2:-$build/deb}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-targets=(krvstudio krvctl krv-sim krvdevlink krv_res)
-if cmake --build "$build" --target help 2>/dev/null | grep -q '^krv_manual'; then
-  targets+=(krv_manual)
+if [ "$build_first" = 1 ]; then
+  targets=(krvstudio krvctl krv-sim krvdevlink krv_res)
+  if grep -q '^krv_manual' <<<"$(cmake --build "$build" --target help 2>/dev/null)"; then
+    targets+=(krv_manual)
+  fi
+  cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 fi
-cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 rm -f "$out"/krvstudio_*.deb
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" || { cat "$out/cpack.log" >&2; exit 1; }
 rm -rf "$out/_CPack_Packages"

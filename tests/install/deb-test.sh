@@ -14,7 +14,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-"$src/tools/make-deb.sh" "$build" "$tmp/out" >"$tmp/listing.txt" || fail "make-deb.sh"
+"$src/tools/make-deb.sh" --no-build "$build" "$tmp/out" >"$tmp/listing.txt" || fail "make-deb.sh"
 deb=$(tail -1 "$tmp/listing.txt")
 echo "package: $(basename "$deb")"
 
@@ -47,9 +47,11 @@ grep -qE 'test_|bench_|libgtest|krv-artwork|tessera_gallery|designer' "$tmp/list
 
 # unpacked, the program folder finds its own libraries
 dpkg-deb -x "$deb" "$tmp/root"
-readelf -d "$tmp/root/usr/lib/krvstudio/krvstudio" | grep -qF 'RUNPATH' || fail "no RUNPATH"
-readelf -d "$tmp/root/usr/lib/krvstudio/krvstudio" | grep -F 'RUNPATH' | grep -qF '[$ORIGIN]' || fail "RUNPATH is not \$ORIGIN"
-ldd "$tmp/root/usr/lib/krvstudio/krvstudio" | grep -q "libtessera.so => $tmp/root/usr/lib/krvstudio/" \
+# (outputs taken whole first: grep -q in a pipe would cut the writer off)
+dynamic=$(readelf -d "$tmp/root/usr/lib/krvstudio/krvstudio")
+grep -qE 'RUNPATH.*\[\$ORIGIN\]' <<<"$dynamic" || fail "RUNPATH is not \$ORIGIN"
+libraries=$(ldd "$tmp/root/usr/lib/krvstudio/krvstudio")
+grep -q "libtessera.so => $tmp/root/usr/lib/krvstudio/" <<<"$libraries" \
   || fail "libtessera.so not found beside the program"
 echo "$(grep -cE ' \./usr/' "$tmp/listing.txt") entries, all expected files present"
 echo "PASS"

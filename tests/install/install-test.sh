@@ -48,14 +48,16 @@ done
 for f in bin/krvstudio bin/krvctl bin/krv-sim; do
   [ -x "$prefix/$f" ] || fail "$f is not executable"
 done
-if find "$prefix" -name 'test_*' -o -name 'bench_*' -o -name 'libgtest*' | grep -q .; then
+# (outputs taken whole first: grep -q in a pipe would cut the writer off)
+if [ -n "$(find "$prefix" -name 'test_*' -o -name 'bench_*' -o -name 'libgtest*')" ]; then
   fail "test or bench files installed"
 fi
 grep -qx 'Exec=krvstudio' "$prefix/share/applications/krvstudio.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=krvstudio' "$prefix/share/applications/krvstudio.desktop" || fail "desktop entry Icon"
 # the program folder is self-contained: its own Tessera, not the build's
-ldd "$prog/krvstudio" | grep -q "libtessera.so => $prog/libtessera.so" || fail "krvstudio does not load $prog/libtessera.so"
-ldd "$prog/krvstudio" | grep -q 'not found' && fail "unresolved libraries"
+libraries=$(ldd "$prog/krvstudio")
+grep -q "libtessera.so => $prog/libtessera.so" <<<"$libraries" || fail "krvstudio does not load $prog/libtessera.so"
+grep -q 'not found' <<<"$libraries" && fail "unresolved libraries"
 
 # the command line runs from the PATH launcher and finds the variable list
 "$prefix/bin/krvctl" list >"$tmp/list.txt" || fail "krvctl list"
