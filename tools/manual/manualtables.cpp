@@ -84,8 +84,8 @@ bool ManualTables::buildDiagnostics()
             continue;
         const QString name = QStringLiteral("Row %1: %2").arg(row + 1).arg(cell(word));
         html += QStringLiteral("<h3>%1</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\">"
-                               "<tr><th width=\"7%\">Bit value</th><th width=\"8%\">Error ID</th>"
-                               "<th width=\"20%\">Shown as</th><th width=\"30%\">Meaning</th><th>What to do</th></tr>")
+                               "<tr><th width=\"8%\">Value</th><th width=\"10%\">Error ID</th>"
+                               "<th width=\"20%\">Shown as</th><th width=\"28%\">Meaning</th><th>What to do</th></tr>")
                     .arg(name)
                 + rows + QStringLiteral("</table>");
     }

@@ -118,7 +118,7 @@ bool WindowShots::connect()
     return true;
 }
 
-void WindowShots::shoot(const QString &name, QWidget *widget)
+void WindowShots::shoot(const QString &name, QWidget *widget, bool cropToContent)
 {
     if (!widget) {
         if (m_error.isEmpty())
@@ -128,7 +128,8 @@ void WindowShots::shoot(const QString &name, QWidget *widget)
     if (!widget->isVisible())
         widget->show();
     runEvents(30);
-    m_images.insert(name, widget->grab().toImage());
+    const QRect area = cropToContent ? widget->childrenRect().adjusted(-6, -6, 6, 6) & widget->rect() : QRect();
+    m_images.insert(name, widget->grab(area.isValid() ? area : QRect(QPoint(0, 0), QSize(-1, -1))).toImage());
 }
 
 void WindowShots::showPage(int tab, int settleMs)
@@ -212,6 +213,7 @@ void WindowShots::shootPages()
         read->click();
     showPage(4);
     shoot(QStringLiteral("key"), m_main.get());
+    shoot(QStringLiteral("key-page"), m_main->pageByTag(QStringLiteral("A4")), true);
 
     m_main->commands().loginAccepted();
     showPage(5);
@@ -224,6 +226,7 @@ void WindowShots::shootPages()
     }
     showPage(5);
     shoot(QStringLiteral("debugger"), m_main.get());
+    shoot(QStringLiteral("debugger-page"), debug);
     m_main->commands().Logout();
 
     showPage(6);

@@ -36,7 +36,8 @@ public:
 private:
     void seedController();
     bool connect();
-    void shoot(const QString &name, QWidget *widget);
+    // cropToContent: only the part of the widget its children cover, with a small margin.
+    void shoot(const QString &name, QWidget *widget, bool cropToContent = false);
     void showPage(int tab, int settleMs = 0);
     void shootDialogs();
     void shootPages();
