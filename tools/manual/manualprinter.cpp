@@ -124,9 +124,13 @@ void ManualPrinter::drawPage(QPainter &painter, QTextDocument *doc, int pageInDo
     painter.save();
     if (doc) {
         painter.translate(MarginLeft, MarginTop - pageInDoc * height);
+        const QRectF page(0, pageInDoc * height, width, height);
+        painter.setClipRect(page);
+        // A line that the layout moved to the next page starts exactly on this
+        // page's lower edge: a hair narrower, the layout leaves it out instead
+        // of printing it hidden by the clip (where text search would still find it).
         QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.clip = QRectF(0, pageInDoc * height, width, height);
-        painter.setClipRect(ctx.clip);
+        ctx.clip = page.adjusted(0, 0.5, 0, -0.5);
         doc->documentLayout()->draw(&painter, ctx);
     } else {
         QFont font(QStringLiteral("DejaVu Sans"));
