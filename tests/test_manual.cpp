@@ -239,7 +239,20 @@ TEST(ManualPrinter, ShortChapterIsPaddedWithBlankPagesAndContentsGivesStartPages
     EXPECT_TRUE(toc.contains("Tail 6"));
 }
 
-TEST(ManualPrinter, OverflowMissingPictureAndMissingTableFailThePrint)
+TEST(ManualPrinter, PageReferencesGiveTheStartPageOfTheirChapter)
+{
+    TempFolder dir;
+    ManualPrinter printer({contents(), chapter("Intro", "<p>Colours: see page <!--@page Colours.html-->.</p>"),
+                           chapter("Long", longText(3)), chapter("Colours", "<p>Back to page <!--@page Intro.html-->.</p>", 12)},
+                          {});
+    const QString pdf = dir.path("refs.pdf");
+    ASSERT_TRUE(printer.print(pdf)) << printer.error().toStdString();
+    QString error;
+    EXPECT_TRUE(pageLines(pdf, 2, &error).contains("Colours: see page 12.")) << error.toStdString();
+    EXPECT_TRUE(pageLines(pdf, 12, &error).contains("Back to page 2."));
+}
+
+TEST(ManualPrinter, OverflowAndMissingPicturesTablesOrChaptersFailThePrint)
 {
     TempFolder dir;
     ManualPrinter overflow({contents(), chapter("Long", longText(3)), chapter("Fixed", "<p>x</p>", 3)}, {});
@@ -253,6 +266,11 @@ TEST(ManualPrinter, OverflowMissingPictureAndMissingTableFailThePrint)
     ManualPrinter table({chapter("Tables", "<!--@joysticks-->")}, {}, {{"diagnostics", "<p>x</p>"}});
     EXPECT_FALSE(table.print(dir.path("c.pdf")));
     EXPECT_TRUE(table.error().contains("no table \"joysticks\""));
+
+    ManualPrinter reference({chapter("Refs", "<p>page <!--@page nowhere.html--></p>")}, {});
+    EXPECT_FALSE(reference.print(dir.path("d.pdf")));
+    EXPECT_TRUE(reference.error().contains("page reference to \"nowhere.html\", which is no chapter"))
+        << reference.error().toStdString();
 }
 
 // ---------------------------------------------------------------------------

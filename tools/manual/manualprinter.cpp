@@ -18,6 +18,9 @@ constexpr double MarginTop = 60;
 constexpr double MarginBottom = 76;
 constexpr double FooterGap = 22;
 
+// Marks the start of a reference to a chapter's first page: <!--@page file.html-->
+const char *const PageReference = "<!--@page ";
+
 const char *const StyleSheet = R"(
 body { font-family: 'DejaVu Sans'; font-size: 9.5pt; color: #202020; }
 h1 { font-size: 19pt; color: #1c3d5e; margin-top: 0px; margin-bottom: 10px; }
@@ -101,6 +104,28 @@ std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, 
     return doc;
 }
 
+bool ManualPrinter::resolvePageReferences(const QString &html, bool withPages, QString *out)
+{
+    static const QRegularExpression reference(QStringLiteral("<!--@page ([A-Za-z0-9_.-]+)-->"));
+    *out = html;
+    for (QRegularExpressionMatchIterator it = reference.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        int target = -1;
+        for (int i = 0; i < m_chapters.size() && target < 0; ++i)
+            if (m_chapters.at(i).file == m.captured(1))
+                target = i;
+        if (target < 0) {
+            m_error = QStringLiteral("page reference to \"%1\", which is no chapter").arg(m.captured(1));
+            return false;
+        }
+        // Two digits stand in for the number until the layout is known.
+        const QString page = withPages ? QString::number(m_layout.placements().at(target).startPage)
+                                       : QStringLiteral("00");
+        out->replace(m.captured(0), page);
+    }
+    return true;
+}
+
 QString ManualPrinter::contentsHtml() const
 {
     QString html = QStringLiteral("<h1>Contents</h1>"
@@ -169,7 +194,7 @@ bool ManualPrinter::print(const QString &pdfPath)
     m_pageWidth = writer.width();
     m_pageHeight = writer.height();
 
-    // Lay out every chapter to learn its length.
+    // Lay out every chapter to learn its length, page references still blank.
     std::vector<std::unique_ptr<QTextDocument>> docs;
     QVector<ManualLayout::Chapter> &lengths = m_lengths;
     lengths.clear();
@@ -182,7 +207,10 @@ bool ManualPrinter::print(const QString &pdfPath)
             lengths.append({c.title, 1, c.fixedStart});
             continue;
         }
-        docs.push_back(makeDocument(c.html, writer));
+        QString html;
+        if (!resolvePageReferences(c.html, false, &html))
+            return false;
+        docs.push_back(makeDocument(html, writer));
         if (!docs.back())
             return false;
         lengths.append({c.title, docs.back()->pageCount(), c.fixedStart});
@@ -208,12 +236,22 @@ bool ManualPrinter::print(const QString &pdfPath)
         m_error = m_layout.error();
         return false;
     }
-    if (contentsIndex >= 0) {
-        buildContents(true);
-        const int before = lengths[contentsIndex].pageCount;
-        docs[static_cast<size_t>(contentsIndex)] = makeDocument(contentsHtml(), writer);
-        if (docs[static_cast<size_t>(contentsIndex)]->pageCount() != before) {
-            m_error = QStringLiteral("the contents changed length once page numbers were filled in");
+    // Now the page numbers are known; filling them in must not change any length.
+    for (int i = 0; i < m_chapters.size(); ++i) {
+        QString html;
+        if (i == contentsIndex) {
+            buildContents(true);
+            html = contentsHtml();
+        } else if (!m_chapters.at(i).html.contains(QLatin1String(PageReference))) {
+            continue;
+        } else if (!resolvePageReferences(m_chapters.at(i).html, true, &html)) {
+            return false;
+        }
+        docs[static_cast<size_t>(i)] = makeDocument(html, writer);
+        if (!docs[static_cast<size_t>(i)])
+            return false;
+        if (docs[static_cast<size_t>(i)]->pageCount() != lengths[i].pageCount) {
+            m_error = QStringLiteral("\"%1\" changed length once page numbers were filled in").arg(lengths[i].title);
             return false;
         }
     }

@@ -17,7 +17,8 @@ class QTextDocument;
 // with the start page of every chapter, blank pages where a fixed
 // chapter needs padding, and a footer with the page number on every page.
 // Pictures named "shot:<name>" in the chapters come from the images given,
-// and a comment <!--@name--> is replaced by the snippet of that name.
+// a comment <!--@name--> is replaced by the snippet of that name, and
+// <!--@page file.html--> by the page that chapter starts on.
 class ManualPrinter
 {
 public:
@@ -31,7 +32,8 @@ public:
                   QHash<QString, QString> snippets = {});
     ~ManualPrinter();
 
-    // False with error() set when a picture or snippet is missing or a chapter overflows.
+    // False with error() set when a picture, snippet or referenced chapter is missing
+    // or a chapter overflows.
     bool print(const QString &pdfPath);
 
     QString error() const { return m_error; }
@@ -45,6 +47,8 @@ public:
 private:
     std::unique_ptr<QTextDocument> makeDocument(const QString &html, QPagedPaintDevice &device);
     QString contentsHtml() const;
+    // The chapter's text with its page references filled in ("00" before the layout).
+    bool resolvePageReferences(const QString &html, bool withPages, QString *out);
     void drawPage(QPainter &painter, QTextDocument *doc, int pageInDoc, int pageNumber);
 
     QVector<ManualSource::Chapter> m_chapters;
