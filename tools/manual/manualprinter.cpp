@@ -31,6 +31,7 @@ li { margin-bottom: 2px; }
 table { border-collapse: collapse; border-color: #9aa6b2; margin-top: 4px; margin-bottom: 8px; }
 th { background-color: #e3e9ef; text-align: left; }
 td, th { padding: 3px; }
+td.f { padding-top: 6px; padding-bottom: 6px; }
 code, .ui { font-family: 'DejaVu Sans Mono'; font-size: 8.5pt; }
 .msg { font-family: 'DejaVu Sans Mono'; font-size: 8.5pt; color: #6a1010; }
 .caption { font-size: 8.5pt; color: #505050; }
