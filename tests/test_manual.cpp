@@ -316,6 +316,12 @@ TEST_F(ManualPdf, EveryWindowsChapterStartsOnThePageItsHelpKeyOpens)
 
 TEST_F(ManualPdf, PageCountAndNumberingHoldThroughTheWholeDocument)
 {
+    bool ok = false;
+    const QString info = runTool(QStringLiteral("pdfinfo"), {pdf()}, &ok);
+    ASSERT_TRUE(ok) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 842(\\.\\d+)? pts \\(A4\\)"))))
+        << info.toStdString();
+
     const int pages = pdfPageCount(pdf(), &error);
     ASSERT_GT(pages, 36) << error.toStdString(); // the section colours and the chapters after them
     EXPECT_LT(pages, 80);
