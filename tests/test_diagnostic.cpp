@@ -220,6 +220,21 @@ TEST_F(DiagnosticTest, SetBitsAreListedAndClearedOnesRemoved)
     EXPECT_TRUE(listed().isEmpty());
 }
 
+TEST_F(DiagnosticTest, ReadyBitOfTheShippedListIsNoError)
+{
+    // bit 6 of the controller status word is the unit saying it is ready
+    page->row(0)->setEnable(true);
+    connectAndActivate();
+    setWord(KRV_ERROR_CODE, 0x0040);
+    tick();
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(bitCaption(0, 6), "Ready");
+
+    setWord(KRV_ERROR_CODE, 0x0041);
+    tick();
+    EXPECT_EQ(listed(), (QStringList{"1 - Controller"}));
+}
+
 TEST_F(DiagnosticTest, BitWithoutFirstDescriptionLineIsNotListed)
 {
     const QString path = folder.write("DiagnosticList.ini",

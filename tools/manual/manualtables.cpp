@@ -72,7 +72,7 @@ bool ManualTables::buildDiagnostics()
         QString word; // the word's name, as the active-error list shows it
         for (int bit = 0; bit < DiagnosticList::BitSlots; ++bit) {
             const CDiagnosticData *d = list.cell(row, bit);
-            if (!d)
+            if (!d || d->DescrLine1.isEmpty()) // never listed as an error (the ready bit)
                 continue;
             if (word.isEmpty())
                 word = d->DescrLine1;
