@@ -4,6 +4,7 @@
 // transfer either succeeds with exactly the controller's values or stops with
 // "FAILED!", leaving the entry that failed and every later one as it was; the
 // link can always be opened again afterwards.
+#include "faultrecord.h"
 #include "simprocess.h"
 #include "transferfixture.h"
 
@@ -107,8 +108,11 @@ protected:
                 continue;
             }
             EXPECT_FALSE(untouchedSeen) << var(i).Name.toStdString() << " read after the read failed";
-            if (!live.contains(i))
+            takenAfterFailure += untouchedSeen ? 1 : 0;
+            if (!live.contains(i)) {
                 EXPECT_EQ(v, reference.value(i)) << var(i).Name.toStdString();
+                wrong += v != reference.value(i) ? 1 : 0;
+            }
             ++read;
         }
         return read;
@@ -130,8 +134,28 @@ protected:
         ASSERT_TRUE(session.rs232.Connect());
         EXPECT_EQ(session.devLink.LinkState, "Open");
         const QList<int> marked = markEntries();
-        ASSERT_EQ(readAll(), QString());
-        EXPECT_EQ(expectReadOrUntouched(marked, false), marked.size());
+        const QString result = readAll();
+        ASSERT_EQ(result, QString());
+        const int read = expectReadOrUntouched(marked, false);
+        EXPECT_EQ(read, marked.size());
+        reconnected = QStringLiteral("link opened again, read-all %1, %2 of %3 entries read")
+                          .arg(result.isEmpty() ? QStringLiteral("complete") : quoted(result))
+                          .arg(read)
+                          .arg(marked.size());
+    }
+
+    // What a failed read left behind, for the fault table.
+    QString readOutcome(const QString &result, int read, int marked) const
+    {
+        return QStringLiteral("read-all %1 after %2 of %3 entries, %4 taken after the failed one, %5 wrong value(s), "
+                              "%6 message box(es); %7")
+            .arg(quoted(result))
+            .arg(read)
+            .arg(marked)
+            .arg(takenAfterFailure)
+            .arg(wrong)
+            .arg(messages.shown.size())
+            .arg(reconnected);
     }
 
     // Runs `fault` once the wait window has shown `steps` steps.
@@ -146,24 +170,38 @@ protected:
     SimProcess sim;
     QMap<int, int32_t> reference;
     QSet<int> live;
+    int wrong = 0;             // entries that took a value the controller does not hold
+    int takenAfterFailure = 0; // entries that took a value after an earlier one failed
+    QString reconnected;       // what expectReconnectAndCleanRead saw
 };
 
 } // namespace
 
 TEST_F(LinkFaults, DamagedAndLostBytesDuringReadAllNeverGiveAWrongValue)
 {
+    QStringList seen;
     for (const char *rates : {"0.02", "0.08"}) {
         const QList<int> marked = markEntries();
         sim.set("corrupt-rate", rates);
         sim.set("drop-rate", rates);
         const QString result = readAll();
         ASSERT_TRUE(result.isEmpty() || result == "FAILED!") << result.toStdString();
-        expectReadOrUntouched(marked, !result.isEmpty());
+        const int read = expectReadOrUntouched(marked, !result.isEmpty());
         EXPECT_TRUE(messages.shown.isEmpty()) << "no damaged value may show up as out of range";
         EXPECT_EQ(session.devLink.LinkState, "Open");
         sim.clearSettings();
+        seen << QStringLiteral("at %1: read-all %2, %3 of %4 entries read")
+                    .arg(QLatin1String(rates))
+                    .arg(result.isEmpty() ? QStringLiteral("complete") : quoted(result))
+                    .arg(read)
+                    .arg(marked.size());
     }
     expectReconnectAndCleanRead();
+    recordFault(QStringLiteral("damaged and lost bytes during read-all"),
+                seen.join(QStringLiteral("; ")) + QStringLiteral("; %1 wrong value(s), %2 message box(es); %3")
+                                                      .arg(wrong)
+                                                      .arg(messages.shown.size())
+                                                      .arg(reconnected));
 }
 
 TEST_F(LinkFaults, DamagedRepliesDuringWriteAllLeaveExactlyTheSentValues)
@@ -195,12 +233,22 @@ TEST_F(LinkFaults, DamagedRepliesDuringWriteAllLeaveExactlyTheSentValues)
 
     // the controller holds exactly what the catalogue says it holds
     ASSERT_TRUE(session.rs232.Connect());
+    int recorded = 0;
+    int differ = 0;
     for (int i : entries) {
         int32_t word = Mark;
         ASSERT_EQ(session.rs232.ReadVar(var(i).Address, word), QString());
-        if (var(i).QelValueE2 == var(i).KrvDownloadValueE2)
+        if (var(i).QelValueE2 == var(i).KrvDownloadValueE2) {
             EXPECT_EQ(word, var(i).KrvDownloadValueE2) << var(i).Name.toStdString();
+            ++recorded;
+            differ += word != var(i).KrvDownloadValueE2 ? 1 : 0;
+        }
     }
+    recordFault(QStringLiteral("damaged and lost bytes during write-all"),
+                QStringLiteral("write-all %1; %2 entries recorded as written, %3 of them differ in the controller")
+                    .arg(result.isEmpty() ? QStringLiteral("complete") : quoted(result))
+                    .arg(recorded)
+                    .arg(differ));
 }
 
 TEST_F(LinkFaults, ReplyLaterThanTheTimeOutStopsTheReadAndIsNeverTakenLater)
@@ -209,13 +257,18 @@ TEST_F(LinkFaults, ReplyLaterThanTheTimeOutStopsTheReadAndIsNeverTakenLater)
     faultAfter(StopAfter, [this] { sim.set("delay", "1300"); });
     QElapsedTimer t;
     t.start();
-    EXPECT_EQ(readAll(), "FAILED!");
-    EXPECT_LT(t.elapsed(), 5000) << "one time-out, not one per entry";
+    const QString result = readAll();
+    EXPECT_EQ(result, "FAILED!");
+    const qint64 took = t.elapsed();
+    EXPECT_LT(took, 5000) << "one time-out, not one per entry";
     ASSERT_EQ(wait.calls.size(), StopAfter + 1);
-    EXPECT_EQ(expectReadOrUntouched(marked, true), markedAmongFirst(marked, StopAfter));
+    const int read = expectReadOrUntouched(marked, true);
+    EXPECT_EQ(read, markedAmongFirst(marked, StopAfter));
     EXPECT_TRUE(messages.shown.isEmpty());
     // the late reply arrives while the next read waits: it must not answer it
     expectReconnectAndCleanRead();
+    recordFault(QStringLiteral("replies later than the time-out during read-all"),
+                QStringLiteral("gave up after %1 ms; ").arg(took) + readOutcome(result, read, marked.size()));
 }
 
 TEST_F(LinkFaults, SimulatorKilledDuringReadAll)
@@ -224,10 +277,12 @@ TEST_F(LinkFaults, SimulatorKilledDuringReadAll)
     faultAfter(StopAfter, [this] { sim.stop(); });
     QElapsedTimer t;
     t.start();
-    EXPECT_EQ(readAll(), "FAILED!");
+    const QString result = readAll();
+    EXPECT_EQ(result, "FAILED!");
     EXPECT_LT(t.elapsed(), 3000);
     EXPECT_EQ(wait.calls.size(), StopAfter + 1) << "stops at the first failed entry";
-    EXPECT_EQ(expectReadOrUntouched(marked, true), markedAmongFirst(marked, StopAfter));
+    const int read = expectReadOrUntouched(marked, true);
+    EXPECT_EQ(read, markedAmongFirst(marked, StopAfter));
     EXPECT_TRUE(messages.shown.isEmpty());
 
     // reads on the dead line fail without touching the value, and nothing hangs
@@ -237,19 +292,23 @@ TEST_F(LinkFaults, SimulatorKilledDuringReadAll)
 
     ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
     expectReconnectAndCleanRead();
+    recordFault(QStringLiteral("controller killed during read-all"), readOutcome(result, read, marked.size()));
 }
 
 TEST_F(LinkFaults, LineHungUpInTheMiddleOfAReplyDuringReadAll)
 {
     const QList<int> marked = markEntries();
     sim.set("disconnect-after", "25");
-    EXPECT_EQ(readAll(), "FAILED!");
+    const QString result = readAll();
+    EXPECT_EQ(result, "FAILED!");
     const int read = expectReadOrUntouched(marked, true);
     EXPECT_GE(read, 20);
     EXPECT_LE(read, 25);
     EXPECT_TRUE(sim.waitForExit(3000));
     ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
     expectReconnectAndCleanRead();
+    recordFault(QStringLiteral("line hung up in the middle of a reply during read-all"),
+                readOutcome(result, read, marked.size()));
 }
 
 TEST_F(LinkFaults, SimulatorKilledDuringWriteAll)
@@ -270,7 +329,8 @@ TEST_F(LinkFaults, SimulatorKilledDuringWriteAll)
     const QMap<int, int32_t> before = values();
 
     faultAfter(StopAfter, [this] { sim.stop(); });
-    EXPECT_EQ(writeAll(), "FAILED!");
+    const QString result = writeAll();
+    EXPECT_EQ(result, "FAILED!");
     ASSERT_GT(wait.calls.size(), StopAfter);
     EXPECT_TRUE(messages.shown.isEmpty());
 
@@ -288,10 +348,23 @@ TEST_F(LinkFaults, SimulatorKilledDuringWriteAll)
     // after the power cycle the controller holds what the catalogue recorded
     ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
     ASSERT_TRUE(session.rs232.Connect());
+    int differ = 0;
     for (int i : std::as_const(sent)) {
         int32_t word = Mark;
         ASSERT_EQ(session.rs232.ReadVar(var(i).Address, word), QString());
         EXPECT_EQ(word, var(i).QelValueE2) << var(i).Name.toStdString();
+        differ += word != var(i).QelValueE2 ? 1 : 0;
     }
-    EXPECT_EQ(writeAll(), QString()) << "the write goes through on the new link";
+    const QString again = writeAll();
+    EXPECT_EQ(again, QString()) << "the write goes through on the new link";
+    recordFault(QStringLiteral("controller killed during write-all"),
+                QStringLiteral("write-all %1 at entry %2 of %3, %4 message box(es); after restart %5 of %6 sent "
+                               "entries differ from what the catalogue recorded; write-all on the new link %7")
+                    .arg(quoted(result))
+                    .arg(failedAt + 1)
+                    .arg(entries.size())
+                    .arg(messages.shown.size())
+                    .arg(differ)
+                    .arg(sent.size())
+                    .arg(again.isEmpty() ? QStringLiteral("complete") : quoted(again)));
 }

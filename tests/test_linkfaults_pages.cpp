@@ -2,6 +2,7 @@
 // the monitor stops with "Operation Failed :FAILED!", the state is "not
 // connected", the catalogue keeps the last word that arrived, and the next
 // command connects again.
+#include "faultrecord.h"
 #include "pagetestbed.h"
 #include "simprocess.h"
 
@@ -51,6 +52,11 @@ TEST(LinkFaultsPages, SimulatorKilledDuringTheDebuggerMonitor)
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
     EXPECT_EQ(bed.session.catalogue.data(VbbLive)->QelValueRAM, lastGood) << "nothing taken from a dead line";
     EXPECT_TRUE(button(&page, "cmdRead")->isEnabled());
+    const QString given = QStringLiteral("monitor timer %1, message %2, state %3, last reading %4")
+                              .arg(page.tmrDebug()->isActive() ? "running" : "stopped")
+                              .arg(quoted(bed.messages.lastText()))
+                              .arg(bed.session.IsConnectObj.value())
+                              .arg(bed.session.catalogue.data(VbbLive)->QelValueRAM == lastGood ? "kept" : "changed");
 
     // the controller is back: the next command opens the link again
     ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
@@ -60,4 +66,9 @@ TEST(LinkFaultsPages, SimulatorKilledDuringTheDebuggerMonitor)
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::Connected);
     const int32_t again = bed.session.catalogue.data(VbbLive)->QelValueRAM;
     EXPECT_NEAR(again, lastGood, lastGood / 10) << "the supply read again";
+    recordFault(QStringLiteral("controller killed during the debugger monitor"),
+                given + QStringLiteral("; next command: state %1, supply read %2 (was %3)")
+                            .arg(bed.session.IsConnectObj.value())
+                            .arg(again)
+                            .arg(lastGood));
 }

@@ -3,6 +3,7 @@
 // message box; the next draw tick shows "Not Connected"; the catalogue keeps
 // what it held before the failed read; no busy flag is left set to hold off
 // the other pages; and after Connect the page polls fresh values again.
+#include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
 
@@ -106,8 +107,11 @@ protected:
         // a failed read leaves the catalogue as it was
         const Values now = values();
         ASSERT_EQ(now.size(), atKill.size());
-        for (int i = 0; i < now.size(); ++i)
+        int changed = 0;
+        for (int i = 0; i < now.size(); ++i) {
             EXPECT_EQ(now[i], atKill[i]) << session.catalogue.data(i + 1)->Name.toStdString();
+            changed += now[i] != atKill[i] ? 1 : 0;
+        }
 
         // the program goes on: draw ticks run, the dead line is not tried again
         const int ticksBefore = drawTicks;
@@ -119,6 +123,14 @@ protected:
         EXPECT_EQ(window->menuItem(QStringLiteral("mnuHW_Connect"))->text(), QStringLiteral("Connect"));
         EXPECT_TRUE(window->menuItem(QStringLiteral("mnuHW_Connect"))->isEnabled());
         EXPECT_TRUE(window->isEnabled());
+        outcome = QStringLiteral("polling stopped after %1 failed cycle(s), state %2, next draw tick shows %3, "
+                                 "%4 message box(es), busy flags %5, %6 catalogue entries changed")
+                      .arg(failures)
+                      .arg(state())
+                      .arg(quoted(window->TxtConnect()->text()))
+                      .arg(messages.shown.size())
+                      .arg(monitor->StatusTimerForm() || diagnostic->StatusTimerForm() ? "left set" : "clear")
+                      .arg(changed);
     }
 
     // A new simulator (on a pseudo-terminal whose path the system may hand out
@@ -152,6 +164,7 @@ protected:
     int drawTicks = 0;
     bool killed = false;
     Values atKill;
+    QString outcome; // what the test saw, for the fault table
 };
 
 } // namespace
@@ -195,6 +208,10 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
     EXPECT_EQ(window->TxtConnect()->text(), QStringLiteral("Monitor..."));
     EXPECT_EQ(monitorFailures, 1);
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
+    recordFault(QStringLiteral("controller killed in the middle of a monitor cycle"),
+                outcome + QStringLiteral("; Connect again: state %1, joystick 1 shows %2 (held at 70)")
+                              .arg(state())
+                              .arg(draw.JoyMonitorVal[0]->Value()));
 }
 
 TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
@@ -232,4 +249,8 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
     EXPECT_EQ(diagnosticFailures, 1);
     EXPECT_EQ(monitorFailures, 0);
     EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
+    recordFault(QStringLiteral("controller killed in the middle of a diagnostics cycle"),
+                outcome + QStringLiteral("; Connect again: the monitor polls, then the diagnostics list shows %1, state %2")
+                              .arg(quoted(listed().join(QStringLiteral(", "))))
+                              .arg(state()));
 }

@@ -1,6 +1,7 @@
 // The main window's commands when the line to krv-sim dies in the middle of
 // them: one "Operation Failed :FAILED!", the state "not connected", the window
 // usable again, and Connect works once the controller is back.
+#include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
 
@@ -31,6 +32,12 @@ protected:
         EXPECT_EQ(state(), ConnectionState::NotConnected);
         EXPECT_TRUE(window->isEnabled());
         EXPECT_FALSE(window->waitWindow()->isVisible());
+        outcome = QStringLiteral("%1 message box(es), the last %2; state %3; window %4, wait window %5")
+                      .arg(messages.shown.size())
+                      .arg(quoted(messages.lastText()))
+                      .arg(state())
+                      .arg(window->isEnabled() ? "enabled" : "disabled")
+                      .arg(window->waitWindow()->isVisible() ? "shown" : "closed");
     }
 
     void expectReconnect()
@@ -43,9 +50,11 @@ protected:
         connectButton();
         EXPECT_EQ(state(), ConnectionState::Connected) << messages.lastText().toStdString();
         EXPECT_TRUE(messages.shown.isEmpty());
+        outcome += QStringLiteral("; Connect again: state %1, %2 message box(es)").arg(state()).arg(messages.shown.size());
     }
 
     SimProcess sim;
+    QString outcome; // what the test saw, for the fault table
 };
 
 } // namespace
@@ -56,6 +65,7 @@ TEST_F(ShellLinkFaults, LineDiesDuringTheConnectSequence)
     connectButton();
     expectGivenUp();
     expectReconnect();
+    recordFault(QStringLiteral("line hung up during the connect sequence"), outcome);
 }
 
 TEST_F(ShellLinkFaults, LineDiesDuringReadAll)
@@ -70,6 +80,7 @@ TEST_F(ShellLinkFaults, LineDiesDuringReadAll)
     EXPECT_EQ(var(KRV_PROG_VERS).QelValueE2, version);
     expectReconnect();
     EXPECT_EQ(var(KRV_PROG_VERS).QelValueE2, version);
+    recordFault(QStringLiteral("line hung up during the Read All command"), outcome);
 }
 
 TEST_F(ShellLinkFaults, LineDiesDuringWriteAll)
@@ -83,4 +94,6 @@ TEST_F(ShellLinkFaults, LineDiesDuringWriteAll)
     expectReconnect();
     window->commands().WriteAll();
     EXPECT_EQ(state(), ConnectionState::Connected) << messages.lastText().toStdString();
+    recordFault(QStringLiteral("line hung up during the Write All command"),
+                outcome + QStringLiteral("; Write All again: state %1").arg(state()));
 }
