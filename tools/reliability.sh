@@ -57,6 +57,7 @@ import glob, sys, xml.etree.ElementTree as ET
 
 tests = failures = skipped = 0
 faults = []
+failed_names = []
 for path in sorted(glob.glob(sys.argv[1] + "/*.xml")):
     program = path.rsplit("/", 1)[-1][:-4]
     for case in ET.parse(path).getroot().iter("testcase"):
@@ -65,6 +66,8 @@ for path in sorted(glob.glob(sys.argv[1] + "/*.xml")):
         tests += 1
         failed = case.find("failure") is not None
         failures += failed
+        if failed:
+            failed_names.append(program + "." + case.get("name"))
         skipped += case.find("skipped") is not None
         props = dict(case.attrib)
         props.update({p.get("name"): p.get("value") for p in case.iter("property")})
@@ -72,6 +75,8 @@ for path in sorted(glob.glob(sys.argv[1] + "/*.xml")):
             faults.append((props["fault"], props.get("outcome", ""), "FAILED" if failed else "passed",
                            program + "." + case.get("name")))
 print(f"\ntests run under the sanitizers: {tests}, failed: {failures}, skipped: {skipped}")
+for name in failed_names:
+    print(f"  failed: {name}")
 print("\nlink fault -> observed outcome")
 for fault, outcome, result, name in faults:
     print(f"- {fault}\n    {outcome}\n    [{result}: {name}]")
