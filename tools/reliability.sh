@@ -42,7 +42,9 @@ echo
 echo "== summary"
 echo "fuzz target            executions    seconds  findings"
 for log in "$fuzz_build"/fuzz-findings/*/log.txt; do
-  [ -f "$log" ] && [ "$log" -nt "$stamp" ] || continue
+  if [ ! -f "$log" ] || [ ! "$log" -nt "$stamp" ]; then
+    continue # not from this run
+  fi
   dir=$(dirname "$log")
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   secs=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
