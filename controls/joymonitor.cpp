@@ -1,6 +1,7 @@
 #include "joymonitor.h"
 
 #include "cvardatas.h"
+#include "flatprogressbar.h"
 #include "shapewidget.h"
 #include "vbcolor.h"
 #include "vbnumber.h"
@@ -22,7 +23,7 @@ JoyMonitor::JoyMonitor(QWidget *parent)
 {
     m_frame = new QGroupBox(this);
     m_frame->setObjectName(QStringLiteral("FrmeInput"));
-    m_bar = new QProgressBar(m_frame);
+    m_bar = new FlatProgressBar(m_frame);
     m_bar->setObjectName(QStringLiteral("ProgressBar"));
     m_check = new QCheckBox(m_frame);
     m_check->setObjectName(QStringLiteral("ChkInputEnable"));

@@ -8,7 +8,7 @@ class CVarDataS;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QProgressBar;
+class FlatProgressBar;
 class ShapeWidget;
 
 // Shows one live controller value: name, formatted value, unit and a bar,
@@ -74,7 +74,7 @@ private:
     int barBounded(int value) const;
 
     QGroupBox *m_frame;
-    QProgressBar *m_bar;
+    FlatProgressBar *m_bar;
     QCheckBox *m_check;
     ShapeWidget *m_focusFrame;
     QLabel *m_lblName;

@@ -99,8 +99,11 @@ ControllerMemory::Result ControllerMemory::writeWord(uint32_t address, uint16_t 
         c.value = 0;
         return {};
     }
+    // the file changes only with the word (or when the last save failed):
+    // a Write All of the same set costs no file write per word
+    const bool changed = c.value != value || !m_saveError.isEmpty();
     c.value = value;
-    if (c.kind == Kind::Eeprom && !saveEeprom())
+    if (c.kind == Kind::Eeprom && changed && !saveEeprom())
         return fail(Error::BadValue);
     return {};
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 // The virtual controller's memory, machine and settings, driven directly.
@@ -90,6 +91,31 @@ TEST_F(SimParts, EepromFileStartsFromDefaultsAndKeepsWrites)
     QFile corrupt(folder.write("bad.txt", "0x002040=banana\n"));
     ControllerMemory bad(catalogue, 0, 0);
     EXPECT_FALSE(bad.attachEeprom(corrupt.fileName(), &error));
+}
+
+TEST_F(SimParts, EepromFileIsWrittenOnlyWhenAWordChangesOrTheLastSaveFailed)
+{
+    const QString file = folder.path("eeprom.txt");
+    QString error;
+    ASSERT_TRUE(memory->attachEeprom(file, &error)) << error.toStdString();
+    ASSERT_TRUE(memory->writeWord(0x002040, 777).ok);
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_TRUE(memory->writeWord(0x002040, 777).ok);
+    EXPECT_FALSE(QFile::exists(file)) << "the same word again needs no save";
+    EXPECT_TRUE(memory->writeWord(0x002040, 778).ok);
+    ASSERT_TRUE(QFile::exists(file));
+
+    // a save that failed is made good by the next write, even of the same word
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QDir().mkdir(file));
+    EXPECT_EQ(memory->writeWord(0x002040, 779).error, FrameCodec::Error::BadValue);
+    EXPECT_FALSE(memory->saveError().isEmpty());
+    ASSERT_TRUE(QDir().rmdir(file));
+    EXPECT_TRUE(memory->writeWord(0x002040, 779).ok);
+    EXPECT_TRUE(memory->saveError().isEmpty());
+    ControllerMemory again(catalogue, 321, 0);
+    ASSERT_TRUE(again.attachEeprom(file, &error)) << error.toStdString();
+    EXPECT_EQ(again.readWord(0x002040, Clock::now()).value, 779u);
 }
 
 TEST_F(SimParts, AccessRulesAndErrorCodes)

@@ -1,4 +1,5 @@
 #include "cvardatas.h"
+#include "flatprogressbar.h"
 #include "joymonitor.h"
 #include "localeguard.h"
 #include "shapewidget.h"
@@ -300,4 +301,70 @@ TEST_F(JoyMonitorTest, ColoursPaintLabelsFocusFrameAndBackground)
     EXPECT_EQ(monitor.findChild<QGroupBox *>(QStringLiteral("FrmeInput"))->palette().color(QPalette::Window),
               QColor(255, 255, 160));
     EXPECT_EQ(check()->palette().color(QPalette::Window), QColor(255, 255, 160));
+}
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+} // namespace
+
+TEST(FlatProgressBar, FillsFromTheLeftInProportionAndRedrawsWithTheEventLoop)
+{
+    FlatProgressBar bar;
+    QPalette palette = bar.palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Highlight, Qt::blue);
+    bar.setPalette(palette);
+    bar.setRange(0, 200);
+    bar.setFixedSize(100, 10);
+    bar.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter(&bar);
+
+    bar.setValue(50);
+    EXPECT_EQ(bar.value(), 50);
+    EXPECT_EQ(bar.filledWidth(), 25);
+    EXPECT_EQ(counter.paints, 0) << "the new value waits for the event loop";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+
+    // the same value again asks for no redraw; a new one still gets it
+    bar.setValue(50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    bar.setValue(51);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 2);
+
+    bar.setValue(50);
+    QImage image = bar.grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, 5), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(24, 5), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(25, 5), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(99, 9), QColor(Qt::white));
+
+    bar.setValue(200);
+    EXPECT_EQ(bar.filledWidth(), 100);
+    EXPECT_EQ(bar.grab().toImage().pixelColor(99, 5), QColor(Qt::blue));
+    bar.setValue(300);   // out of range: refused, as by any progress bar
+    EXPECT_EQ(bar.value(), 200);
+    bar.setValue(0);
+    EXPECT_EQ(bar.filledWidth(), 0);
+    EXPECT_EQ(bar.grab().toImage().pixelColor(0, 5), QColor(Qt::white));
+
+    bar.setRange(7, 7);   // an empty range shows an empty bar
+    EXPECT_EQ(bar.filledWidth(), 0);
 }

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 
@@ -549,3 +550,34 @@ TEST_F(MonitorTest, PageLooksRight)
 }
 
 } // namespace
+
+TEST_F(MonitorTest, ACycleLongerThanTheIntervalIsFollowedAtOnceByTheNext)
+{
+    connectAndActivate(1);
+    int cycles = 0;
+    bool stopInside = false;
+    page->poller().setCycle([&] {
+        if (++cycles == 1) {
+            // longer than the interval, letting events run as a real cycle does
+            QThread::msleep(PagePoller::IntervalMs + 30);
+            QCoreApplication::processEvents();
+            if (stopInside)
+                page->DisableTimer();
+        }
+        return QString();
+    });
+    tick();
+    EXPECT_EQ(cycles, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cycles, 2) << "the tick that fell due during the cycle comes right after it";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cycles, 2) << "a short cycle waits for the timer";
+
+    // a timer switched off during the long cycle brings no further cycle
+    cycles = 0;
+    stopInside = true;
+    tick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cycles, 1);
+    EXPECT_FALSE(page->TmrMonitor()->isActive());
+}

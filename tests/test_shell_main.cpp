@@ -12,6 +12,7 @@
 #include "frmpwd.h"
 #include "frmsectioncolour.h"
 #include "frmwait.h"
+#include "lineeditbox.h"
 #include "maincommands.h"
 #include "maindrawing.h"
 #include "mainstatusbar.h"
@@ -196,6 +197,38 @@ TEST_F(ShellTest, RemoteAnswersEachCommandOnItsOwnLine)
     std::fclose(out);
     EXPECT_EQ(lines, (QStringList{"shown", "page 3", "unknown page 7", "unknown page x", "state 0", "not connected",
                                   "unknown connect now"}));
+}
+
+TEST_F(ShellTest, IndicatorsSetAgainUnchangedKeepTheirStateAndStillFollowChanges)
+{
+    MainStatusBar *bar = window->mainStatusBar();
+    auto *picture = bar->findChild<QLabel *>(QStringLiteral("StatusBar_1_picture"));
+    ASSERT_NE(picture, nullptr);
+    bar->setPanelIcon(1, StateIcon::Green);
+    const QPixmap green = picture->pixmap();
+    ASSERT_FALSE(green.isNull());
+    bar->setPanelIcon(1, StateIcon::Green);
+    EXPECT_EQ(picture->pixmap().cacheKey(), green.cacheKey()) << "the same picture is not made again";
+    bar->setPanelIcon(1, StateIcon::Red);
+    EXPECT_EQ(bar->panelIcon(1), StateIcon::Red);
+    EXPECT_NE(picture->pixmap().toImage(), green.toImage());
+    bar->setPanelIcon(1, StateIcon::None);
+    EXPECT_TRUE(picture->pixmap().isNull());
+    bar->setPanelIcon(1, StateIcon::Green);
+    EXPECT_EQ(picture->pixmap().toImage(), green.toImage());
+
+    // a box given its own text again keeps the cursor where the user left it
+    QLineEdit *box = window->TxtConnect();
+    LineEditBox view(box);
+    view.setText(QStringLiteral("Connected"));
+    box->setCursorPosition(3);
+    int changes = 0;
+    QObject::connect(box, &QLineEdit::textChanged, [&] { ++changes; });
+    view.setText(QStringLiteral("Connected"));
+    EXPECT_EQ(box->cursorPosition(), 3);
+    view.setText(QStringLiteral("Not Connected"));
+    EXPECT_EQ(box->text(), QStringLiteral("Not Connected"));
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(ShellTest, DrawTimerClosesTheWaitWindowUnlessATransferRuns)

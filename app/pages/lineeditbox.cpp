@@ -11,7 +11,10 @@ QString LineEditBox::text() const
 
 void LineEditBox::setText(const QString &text)
 {
-    m_edit->setText(text);
+    // setting the same text again would still redraw the box and move its
+    // cursor; the indicators are set on every draw tick
+    if (m_edit->text() != text)
+        m_edit->setText(text);
 }
 
 void LineEditBox::setBackColor(uint32_t colour)

@@ -59,7 +59,7 @@ FrmInit::FrmInit(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Frame
     m_imgApplication->setScaledContents(false);
     m_imgApplication->setText(AppInfo::title() + QStringLiteral("  ") + AppInfo::versionText());
 
-    m_prgInit = new QProgressBar(this);
+    m_prgInit = new FlatProgressBar(this);
     m_prgInit->setObjectName(QStringLiteral("PrgInit"));
     m_prgInit->setGeometry(10, 356, 480, 20);
     m_prgInit->setTextVisible(false);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "flatprogressbar.h"
+
 #include <QWidget>
 #include <functional>
 
 class QLabel;
-class QProgressBar;
 class QTimer;
 
 // The splash window shown while the main window, the catalogue and the pages
@@ -28,7 +29,7 @@ public:
 private:
     void tick();
 
-    QProgressBar *m_prgInit;
+    FlatProgressBar *m_prgInit;
     QTimer *m_tmrInit;
     QLabel *m_imgPhoto;
     QLabel *m_imgLogo;

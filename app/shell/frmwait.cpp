@@ -1,7 +1,8 @@
 #include "frmwait.h"
 
+#include "flatprogressbar.h"
+
 #include <QCoreApplication>
-#include <QProgressBar>
 #include <QVBoxLayout>
 
 FrmWait::FrmWait(QWidget *parent) : QDialog(parent)
@@ -10,7 +11,7 @@ FrmWait::FrmWait(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Reading..."));
     setModal(false);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    m_bar = new QProgressBar(this);
+    m_bar = new FlatProgressBar(this);
     m_bar->setObjectName(QStringLiteral("ProgressBar"));
     m_bar->setRange(0, 100);
     m_bar->setValue(0);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "flatprogressbar.h"
+
 #include <QDialog>
 #include <cstdint>
-
-class QProgressBar;
 
 // The small modeless window with one progress bar that transfers show while
 // they read or write.
@@ -21,5 +21,5 @@ public:
     QProgressBar *progressBar() const { return m_bar; }
 
 private:
-    QProgressBar *m_bar;
+    FlatProgressBar *m_bar;
 };

@@ -1,5 +1,7 @@
 #include "mainstatusbar.h"
 
+#include "flatprogressbar.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -28,6 +30,7 @@ const PanelSpec Specs[MainStatusBar::PanelCount] = {
 };
 
 constexpr int twips(int t) { return t / 15; }
+constexpr int ProgressTextPanel = 5;
 } // namespace
 
 MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
@@ -67,8 +70,14 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
         } else {
             addPermanentWidget(label, i == 4 ? 1 : 0);
         }
+        if (i == ProgressTextPanel) {
+            // The percentage changes with every word a transfer or a monitor
+            // cycle moves. A label of fixed size never asks its parents for a
+            // new layout; any other would lay out the whole main window each time.
+            label->setFixedSize(spec.width, label->sizeHint().height());
+        }
     }
-    m_progress = new QProgressBar(this);
+    m_progress = new FlatProgressBar(this);
     m_progress->setObjectName(QStringLiteral("ProgressBar"));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
@@ -82,6 +91,14 @@ void MainStatusBar::setStateIcons(const QIcon &green, const QIcon &white, const 
     m_icons[int(StateIcon::Green)] = green;
     m_icons[int(StateIcon::White)] = white;
     m_icons[int(StateIcon::Red)] = red;
+    for (Panel &panel : m_panels)
+        if (panel.picture)
+            showIcon(panel);
+}
+
+void MainStatusBar::showIcon(const Panel &panel)
+{
+    panel.picture->setPixmap(panel.icon == StateIcon::None ? QPixmap() : m_icons[int(panel.icon)].pixmap(16, 16));
 }
 
 QLabel *MainStatusBar::panel(int position) const
@@ -107,8 +124,11 @@ void MainStatusBar::setPanelIcon(int position, StateIcon icon)
 {
     if (position < 1 || position > PanelCount || !m_panels[position].picture)
         return;
+    // every draw tick and every transfer step sets the picture again
+    if (m_panels[position].icon == icon)
+        return;
     m_panels[position].icon = icon;
-    m_panels[position].picture->setPixmap(icon == StateIcon::None ? QPixmap() : m_icons[int(icon)].pixmap(16, 16));
+    showIcon(m_panels[position]);
 }
 
 StateIcon MainStatusBar::panelIcon(int position) const

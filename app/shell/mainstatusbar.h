@@ -1,5 +1,6 @@
 #pragma once
 
+#include "flatprogressbar.h"
 #include "progressbarview.h"
 #include "statusbarview.h"
 
@@ -8,7 +9,6 @@
 #include <array>
 
 class QLabel;
-class QProgressBar;
 
 // The main window's nine-panel status bar with the progress bar laid over
 // panel 4.
@@ -48,7 +48,9 @@ private:
         QLabel *picture = nullptr;
         StateIcon icon = StateIcon::None;
     };
+    void showIcon(const Panel &panel);
+
     std::array<Panel, PanelCount + 1> m_panels;   // 1-based
-    QProgressBar *m_progress;
+    FlatProgressBar *m_progress;
     QIcon m_icons[4];
 };

@@ -6,6 +6,7 @@
 #include "vbnumber.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
 
@@ -60,10 +61,22 @@ void PagePoller::tick()
     }
     m_busy = true;
     m_inCycle = true;
+    QElapsedTimer clock;
+    clock.start();
     const QString error = m_cycle ? m_cycle() : QString();
     m_inCycle = false;
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        // A cycle longer than the interval swallowed the tick that fell due
+        // meanwhile; that tick comes as soon as the cycle has returned rather
+        // than on the next multiple of the interval, which would leave the
+        // line idle for up to a whole interval every cycle.
+        if (clock.elapsed() >= m_timer->interval() && m_timer->isActive())
+            QTimer::singleShot(0, this, [this] {
+                if (m_timer->isActive())
+                    tick();
+            });
         return;
+    }
     m_timer->stop();
     // the poll has ended: a flag left set would block the other pages
     m_busy = false;
