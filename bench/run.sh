@@ -20,14 +20,23 @@ dir=${KRV_BENCH_DIR:-build-bench}
 targets="krvstudio krv-sim krvdevlink bench_commands bench_program bench_link"
 
 if [ "${1:-}" != "--no-build" ]; then
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    generator=""
-    command -v ninja >/dev/null 2>&1 && generator="-G Ninja"
+  mkdir -p "$dir"
+  log="$dir/bench-build.log"
+  # the build's own output goes to a log, shown only when the build fails
+  if ! {
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+      generator=""
+      command -v ninja >/dev/null 2>&1 && generator="-G Ninja"
+      # shellcheck disable=SC2086
+      cmake -S . -B "$dir" $generator -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRV_BUILD_TESTS=OFF
+    fi
     # shellcheck disable=SC2086
-    cmake -S . -B "$dir" $generator -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRV_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$dir" -j2 --target $targets
+  } >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "bench/run.sh: the build failed (whole log: $log)" >&2
+    exit 2
   fi
-  # shellcheck disable=SC2086
-  cmake --build "$dir" -j2 --target $targets >/dev/null
 fi
 
 bin="$dir/bin"
