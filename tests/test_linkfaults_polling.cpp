@@ -6,6 +6,7 @@
 #include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
+#include "waituntil.h"
 
 #include "diagnosticerror.h"
 #include "frmdiagnostic.h"
@@ -16,7 +17,6 @@
 #include "pagepoller.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -66,17 +66,7 @@ protected:
     }
 
     template <typename Condition>
-    static bool waitFor(Condition condition, int milliseconds = 10000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > milliseconds)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
+    static bool waitFor(Condition condition, int milliseconds = 10000) { return waitUntil(condition, milliseconds); }
 
     // The simulator dies at the next `signal` of `sender` (inside a read
     // cycle); the catalogue as it stood at that moment is kept in `atKill`.

@@ -6,9 +6,9 @@
 #include "pagetestbed.h"
 #include "textboxview.h"
 #include "transferfixture.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -66,17 +66,7 @@ protected:
 
     // Lets events run until the condition holds or the time is up.
     template <typename Condition>
-    static bool waitFor(Condition condition, int milliseconds = 3000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > milliseconds)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
+    static bool waitFor(Condition condition, int milliseconds = 3000) { return waitUntil(condition, milliseconds); }
 
     // Saves a picture of the widget when KRV_SHOT_DIR names a folder (for looking at it).
     static void saveShot(QWidget &widget, const QString &name)
