@@ -128,6 +128,19 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The program's CPU use over the next `seconds`, against a limit in % of a core.
+BenchFigure cpuFigure(Program &program, const char *name, double limit, double seconds, std::string details)
+{
+    BenchFigure figure;
+    figure.name = name;
+    figure.value = program.cpuPercent(seconds);
+    figure.unit = "% of a core";
+    figure.goal = benchText("< %.0f %%", limit);
+    figure.pass = figure.value < limit;
+    figure.details = std::move(details);
+    return figure;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -181,25 +194,14 @@ int main(int argc, char **argv)
         return 1;
     QThread::msleep(2000);
 
-    BenchFigure idle;
-    idle.name = "cpu idle";
-    idle.value = program.cpuPercent(cpuSeconds);
-    idle.unit = "% of a core";
-    idle.goal = "< 1 %";
-    idle.pass = idle.value < 1.0;
-    idle.details = benchText("connected, configuration page, %.0f s", cpuSeconds);
-    idle.print();
+    cpuFigure(program, "cpu idle", 1.0, cpuSeconds, benchText("connected, configuration page, %.0f s", cpuSeconds))
+        .print();
 
     if (!program.command("page 2", "page 2"))
         return 1;
     QThread::msleep(1000);
-    BenchFigure polling;
-    polling.name = "cpu monitor";
-    polling.value = program.cpuPercent(cpuSeconds);
-    polling.unit = "% of a core";
-    polling.goal = "< 5 %";
-    polling.pass = polling.value < 5.0;
-    polling.details = benchText("monitor page polling, %.0f s", cpuSeconds);
+    BenchFigure polling =
+        cpuFigure(program, "cpu monitor", 5.0, cpuSeconds, benchText("monitor page polling, %.0f s", cpuSeconds));
     if (!program.command("state", "state 3"))
         polling.details += ", but the monitor was not polling";
     polling.print();

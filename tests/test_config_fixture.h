@@ -11,7 +11,7 @@
 #include "sectioncolours.h"
 #include "session.h"
 #include "tempfile.h"
-#include "textboxview.h"
+#include "faketextbox.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -26,17 +26,6 @@ public:
         return true;
     }
     QStringList calls;
-};
-
-class RecordingTextBox : public TextBoxView
-{
-public:
-    QString text() const override { return value; }
-    void setText(const QString &t) override { value = t; }
-    void setBackColor(uint32_t c) override { colour = c; }
-    void setSelection(int, int) override {}
-    QString value;
-    uint32_t colour = 0;
 };
 
 class ConfigPageTest : public ::testing::Test
@@ -90,8 +79,8 @@ protected:
     Session session{&factory, &messages};
     FakeMainWindow window;
     FakePageSet pages;
-    RecordingTextBox connectBox;
-    RecordingTextBox parBox;
+    FakeTextBox connectBox;
+    FakeTextBox parBox;
     RecordingViewer viewer;
     TempFolder folder;
     ManualHelp help{&viewer, &messages, folder.path(QString())};

@@ -1,4 +1,4 @@
-#include "textboxview.h"
+#include "faketextbox.h"
 #include "transferfixture.h"
 #include "windowview.h"
 
@@ -7,24 +7,6 @@ namespace {
 const QStringList List = {
     "Version\t0x0020\t0x00\tKRV_PROG_VERS\tSoftware version\t0\t0\t10\t0\t32767",
     "Sections\t0x0020\t0x02\tKRV_NUM_PROP_REG\tNumber of sections\t4\t0\t11\t1\t4",
-};
-
-class FakeTextBox : public TextBoxView
-{
-public:
-    QString text() const override { return value; }
-    void setText(const QString &t) override { value = t; }
-    void setBackColor(uint32_t c) override { colour = c; }
-    void setSelection(int start, int length) override
-    {
-        selStart = start;
-        selLength = length;
-    }
-
-    QString value;
-    uint32_t colour = 0;
-    int selStart = -1;
-    int selLength = -1;
 };
 
 class FakeWindow : public WindowView

@@ -4,26 +4,13 @@
 #include "manualhelp.h"
 #include "pagecontext.h"
 #include "pagetestbed.h"
-#include "textboxview.h"
+#include "faketextbox.h"
 #include "transferfixture.h"
 #include "waituntil.h"
 
 #include <QCoreApplication>
 #include <QImage>
 #include <QWidget>
-
-// A text box of the main window (TxtConnect, TxtPar) that records what it shows.
-class FakeTextBox : public TextBoxView
-{
-public:
-    QString text() const override { return value; }
-    void setText(const QString &t) override { value = t; }
-    void setBackColor(uint32_t c) override { colour = c; }
-    void setSelection(int, int) override {}
-
-    QString value;
-    uint32_t colour = 0;
-};
 
 // The session and fake main window of TransferFixture, the shipped variable
 // list and a page context for real page windows.
