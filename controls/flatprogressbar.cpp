@@ -1,5 +1,6 @@
 #include "flatprogressbar.h"
 
+#include <QEvent>
 #include <QPainter>
 
 FlatProgressBar::FlatProgressBar(QWidget *parent) : QProgressBar(parent)
@@ -31,6 +32,15 @@ int FlatProgressBar::filledWidth() const
         return 0;
     const qint64 done = qBound<qint64>(0, qint64(value()) - minimum(), span);
     return static_cast<int>(width() * done / span);
+}
+
+bool FlatProgressBar::event(QEvent *event)
+{
+    const bool handled = QProgressBar::event(event);
+    // the style's polish takes the flag away again when the bar is first shown
+    if (event->type() == QEvent::Polish)
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    return handled;
 }
 
 void FlatProgressBar::paintEvent(QPaintEvent *)

@@ -25,5 +25,6 @@ public:
     int filledWidth() const;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 };

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 JoyMonitor::JoyMonitor(QWidget *parent)
@@ -37,7 +38,7 @@ JoyMonitor::JoyMonitor(QWidget *parent)
     m_lblUnit->setObjectName(QStringLiteral("lblInputUnit"));
 
     m_lblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_lblValue->setMinimumWidth(m_lblValue->fontMetrics().horizontalAdvance(QStringLiteral("-32,768.0")) + 4);
+    fitValueLabel();
     m_lblUnit->setMinimumWidth(m_lblUnit->fontMetrics().horizontalAdvance(QStringLiteral("mA")) + 4);
     m_lblName->setMinimumWidth(60);
 
@@ -125,6 +126,7 @@ void JoyMonitor::setThMax(int value)
 void JoyMonitor::setDataFormat(const QString &pattern)
 {
     m_dataFormat = pattern;
+    fitValueLabel();
 }
 
 void JoyMonitor::setThMin(int value)
@@ -201,6 +203,25 @@ void JoyMonitor::showValue(const QString &text, qint16 number, int barValue)
     m_lblValue->setText(text);
     m_value = number;
     m_bar->setValue(barValue);
+}
+
+void JoyMonitor::fitValueLabel()
+{
+    // The reading changes several times a second while the monitor polls; a
+    // label of fixed size never asks for the monitor to be laid out again.
+    // Wide enough for the longest reading the format can give.
+    const QFontMetrics metrics = m_lblValue->fontMetrics();
+    int widest = metrics.horizontalAdvance(QStringLiteral("-32,768.0"));
+    for (double extreme : {-32768.0, 32767.0})
+        widest = std::max(widest, metrics.horizontalAdvance(VbNumber::format(extreme, m_dataFormat)));
+    m_lblValue->setFixedSize(widest + 4, m_lblValue->sizeHint().height());
+}
+
+void JoyMonitor::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        fitValueLabel();
+    QWidget::changeEvent(event);
 }
 
 void JoyMonitor::updateBarRange()

@@ -65,11 +65,13 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void checkToggled(bool checked);
     void showValue(const QString &text, qint16 number, int barValue);
     void updateBarRange();
+    void fitValueLabel();
     void placeFocusFrame();
     int barBounded(int value) const;
 

@@ -2,6 +2,7 @@
 #include "flatprogressbar.h"
 #include "joymonitor.h"
 #include "localeguard.h"
+#include "paintcounter.h"
 #include "shapewidget.h"
 #include "vbcolor.h"
 
@@ -303,23 +304,36 @@ TEST_F(JoyMonitorTest, ColoursPaintLabelsFocusFrameAndBackground)
     EXPECT_EQ(check()->palette().color(QPalette::Window), QColor(255, 255, 160));
 }
 
-namespace {
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
+TEST_F(JoyMonitorTest, ANewReadingIsDrawnWithoutLayingTheMonitorOutAgain)
 {
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+    // the monitor page sets a reading several times a second
+    auto *frame = monitor.findChild<QGroupBox *>(QStringLiteral("FrmeInput"));
+    monitor.UpdateDisplay(10);
+    for (int pass = 0; pass < 3; ++pass)   // whatever showing the monitor left to do
+        QCoreApplication::processEvents();
+    PaintCounter frameEvents(frame);
+    PaintCounter valueEvents(label("lblInputValue"));
+    PaintCounter barEvents(bar());
+    const QRect valueGeometry = label("lblInputValue")->geometry();
 
-} // namespace
+    for (double reading : {20.0, -32768.0, 999.5, 7.0}) {
+        monitor.UpdateDisplay(reading);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(shown(), QStringLiteral("7.0"));
+    EXPECT_GE(valueEvents.paints, 4);
+    EXPECT_GE(barEvents.paints, 3);
+    EXPECT_EQ(frameEvents.layouts, 0) << "a new reading laid out the monitor again";
+    EXPECT_EQ(label("lblInputValue")->geometry(), valueGeometry);
+    // the widest reading still fits, in any format
+    const QLabel *value = label("lblInputValue");
+    EXPECT_GE(value->width(), value->fontMetrics().horizontalAdvance(QStringLiteral("-32,768.0")));
+    monitor.setDataFormat(QStringLiteral("##,##0.000"));
+    monitor.setMin(-32768);
+    monitor.UpdateDisplay(-32768);
+    EXPECT_EQ(shown(), QStringLiteral("-32,768.000"));
+    EXPECT_GE(value->width(), value->fontMetrics().horizontalAdvance(shown()));
+}
 
 TEST(FlatProgressBar, FillsFromTheLeftInProportionAndRedrawsWithTheEventLoop)
 {
@@ -367,4 +381,22 @@ TEST(FlatProgressBar, FillsFromTheLeftInProportionAndRedrawsWithTheEventLoop)
 
     bar.setRange(7, 7);   // an empty range shows an empty bar
     EXPECT_EQ(bar.filledWidth(), 0);
+}
+
+TEST(FlatProgressBar, AShownBarIsRedrawnAloneNotWhatLiesBehindIt)
+{
+    QGroupBox behind;
+    behind.resize(200, 60);
+    auto *bar = new FlatProgressBar(&behind);
+    bar->setGeometry(10, 20, 100, 10);
+    behind.show();
+    QCoreApplication::processEvents();
+    PaintCounter behindEvents(&behind);
+    PaintCounter barEvents(bar);
+    for (int value = 10; value <= 50; value += 10) {
+        bar->setValue(value);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(barEvents.paints, 5);
+    EXPECT_EQ(behindEvents.paints, 0) << "showing the bar took away its claim to paint every pixel";
 }

@@ -16,6 +16,7 @@
 #include "maincommands.h"
 #include "maindrawing.h"
 #include "mainstatusbar.h"
+#include "paintcounter.h"
 #include "pagefactory.h"
 #include "remotecontrol.h"
 #include "respaths.h"
@@ -229,6 +230,30 @@ TEST_F(ShellTest, IndicatorsSetAgainUnchangedKeepTheirStateAndStillFollowChanges
     view.setText(QStringLiteral("Not Connected"));
     EXPECT_EQ(box->text(), QStringLiteral("Not Connected"));
     EXPECT_EQ(changes, 1);
+}
+
+TEST_F(ShellTest, ATransferStepRedrawsTheBarAndPercentageAlone)
+{
+    // every word a transfer or a monitor cycle moves sets both
+    MainStatusBar *bar = window->mainStatusBar();
+    QCoreApplication::processEvents();
+    PaintCounter windowEvents(window.get());
+    PaintCounter statusEvents(bar);
+    PaintCounter cellEvents(bar->panel(4));
+    PaintCounter percentEvents(bar->panel(5));
+    PaintCounter progressEvents(bar->progressBar());
+    for (int percent = 7; percent <= 100; percent += 31) {
+        bar->setValue(percent);
+        bar->setPanelText(5, QString::number(percent) + QLatin1Char('%'));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(bar->panelText(5), QStringLiteral("100%"));
+    EXPECT_EQ(progressEvents.paints, 4);
+    EXPECT_EQ(percentEvents.paints, 4);
+    EXPECT_EQ(cellEvents.paints, 0);
+    EXPECT_EQ(statusEvents.paints, 0);
+    EXPECT_EQ(windowEvents.paints, 0) << "the main window was drawn again behind the progress";
+    EXPECT_EQ(statusEvents.layouts, 0);
 }
 
 TEST_F(ShellTest, DrawTimerClosesTheWaitWindowUnlessATransferRuns)

@@ -73,8 +73,10 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
         if (i == ProgressTextPanel) {
             // The percentage changes with every word a transfer or a monitor
             // cycle moves. A label of fixed size never asks its parents for a
-            // new layout; any other would lay out the whole main window each time.
+            // new layout; any other would lay out the whole main window each
+            // time. Painting its own background, it is redrawn alone.
             label->setFixedSize(spec.width, label->sizeHint().height());
+            label->setAutoFillBackground(true);
         }
     }
     m_progress = new FlatProgressBar(this);
