@@ -178,7 +178,9 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
             fail(QStringLiteral("no reply within ") + QString::number(m_timeoutMs) + QStringLiteral(" ms"));
             return std::nullopt;
         }
-        const int n = m_line->readSome(buffer, sizeof buffer, std::min(left, m_gapMs));
+        // the rest of a good reply; an error reply, shorter, comes in when the wait runs out
+        const int expected = static_cast<int>(replySize(request.command)) - static_cast<int>(m_decoder.pending());
+        const int n = m_line->readSome(buffer, sizeof buffer, std::min(left, m_gapMs), expected);
         if (n < 0) {
             fail(QStringLiteral("line lost"));
             return std::nullopt;

@@ -1,5 +1,6 @@
 #include "serialline.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -88,6 +89,7 @@ bool SerialLine::configure(const ConnectionSettings &s, QString *error)
         tio.c_cflag |= CSTOPB;
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
+    m_wakeThreshold = 1;
     const speed_t speed = baudConstant(s.baud);
     if (speed == B0) {
         if (error)
@@ -158,10 +160,27 @@ bool SerialLine::writeAll(const uint8_t *data, size_t size, Clock::time_point de
     return true;
 }
 
-int SerialLine::readSome(uint8_t *buffer, size_t capacity, int waitMs)
+void SerialLine::setWakeThreshold(int bytes)
+{
+    bytes = std::clamp(bytes, 1, 255);
+    if (bytes == m_wakeThreshold)
+        return;
+    // The line discipline holds poll() back until VMIN bytes are in, so a
+    // reply wakes the program once instead of once per byte. Reads stay
+    // non-blocking and return whatever is there.
+    termios tio{};
+    if (::tcgetattr(m_fd, &tio) != 0)
+        return;
+    tio.c_cc[VMIN] = static_cast<cc_t>(bytes);
+    if (::tcsetattr(m_fd, TCSANOW, &tio) == 0)
+        m_wakeThreshold = bytes;
+}
+
+int SerialLine::readSome(uint8_t *buffer, size_t capacity, int waitMs, int wakeThreshold)
 {
     if (m_fd < 0 || m_broken)
         return -1;
+    setWakeThreshold(wakeThreshold);
     pollfd p{m_fd, POLLIN, 0};
     int ready;
     do {
@@ -172,18 +191,23 @@ int SerialLine::readSome(uint8_t *buffer, size_t capacity, int waitMs)
         return -1;
     }
     if (ready == 0)
-        return 0;
-    if (p.revents & POLLIN) {
-        const ssize_t n = ::read(m_fd, buffer, capacity);
-        if (n > 0)
-            return static_cast<int>(n);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
-            return 0;
-        // 0 or EIO: the other end hung up
-        markBroken();
-        return -1;
-    }
+        // fewer bytes than the threshold may be waiting: a short or cut reply
+        return m_wakeThreshold > 1 ? readAvailable(buffer, capacity) : 0;
+    if (p.revents & POLLIN)
+        return readAvailable(buffer, capacity);
     // POLLHUP, POLLERR or POLLNVAL without data
+    markBroken();
+    return -1;
+}
+
+int SerialLine::readAvailable(uint8_t *buffer, size_t capacity)
+{
+    const ssize_t n = ::read(m_fd, buffer, capacity);
+    if (n > 0)
+        return static_cast<int>(n);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return 0;
+    // 0 or EIO: the other end hung up
     markBroken();
     return -1;
 }

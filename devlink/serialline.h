@@ -31,12 +31,17 @@ public:
     void discardInput();
     bool writeAll(const uint8_t *data, size_t size, Clock::time_point deadline);
     // Bytes read (> 0), 0 when nothing came within `waitMs`, -1 when the line is gone.
-    int readSome(uint8_t *buffer, size_t capacity, int waitMs);
+    // The wait ends early once `wakeThreshold` bytes are in; fewer bytes are
+    // still returned when the wait runs out.
+    int readSome(uint8_t *buffer, size_t capacity, int waitMs, int wakeThreshold = 1);
 
 private:
     bool configure(const ConnectionSettings &settings, QString *error);
     void markBroken();
+    void setWakeThreshold(int bytes);
+    int readAvailable(uint8_t *buffer, size_t capacity);
 
     int m_fd = -1;
+    int m_wakeThreshold = 1;
     bool m_broken = false;
 };
