@@ -46,16 +46,21 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    // CPU time of this process only: krv-sim's own work is not the program's
-    const auto cpuMs = [] {
+    // CPU time and wake-ups of this process only: krv-sim's own work is not the program's
+    struct Usage
+    {
+        double cpuMs;
+        long wakeUps;
+    };
+    const auto usageNow = [] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         const auto ms = [](const timeval &t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-        return ms(usage.ru_utime) + ms(usage.ru_stime);
+        return Usage{ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_nvcsw};
     };
     int failures = 0;
     std::vector<double> elapsedMs;
-    const double cpuBefore = cpuMs();
+    const Usage before = usageNow();
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer clock;
         clock.start();
@@ -66,7 +71,9 @@ int main(int argc, char **argv)
         }
         elapsedMs.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
-    const double cpuPerRead = (cpuMs() - cpuBefore) / (reads * rounds);
+    const Usage after = usageNow();
+    const double cpuPerRead = (after.cpuMs - before.cpuMs) / (reads * rounds);
+    const double wakeUpsPerRead = static_cast<double>(after.wakeUps - before.wakeUps) / (reads * rounds);
     link.LinkClose();
     sim.stop();
 
@@ -84,7 +91,8 @@ int main(int argc, char **argv)
     for (int r = 0; r < rounds; ++r)
         std::printf("  round %d             %.1f ms elapsed (%.2f ms per read), ratio %.3f\n", r + 1, elapsedMs[r],
                     elapsedMs[r] / reads, elapsedMs[r] / minimumMs);
-    std::printf("  CPU                 %.3f ms per read (this process, user + system)\n", cpuPerRead);
+    std::printf("  CPU                 %.3f ms per read (this process, user + system), %.1f wake-ups per read\n",
+                cpuPerRead, wakeUpsPerRead);
     std::vector<double> sorted = elapsedMs;
     std::sort(sorted.begin(), sorted.end());
     std::printf("  median ratio        %.3f (goal <= 1.15)\n", sorted[sorted.size() / 2] / minimumMs);
