@@ -11,10 +11,66 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// The monitor's frame, drawn once and then copied. Every new reading redraws
+// the frame behind its label, and the style draws a frame from a picture it
+// looks up again each time: more work than the whole reading.
+class DrawnOnceFrame : public QGroupBox
+{
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        const qreal ratio = devicePixelRatioF();
+        if (m_picture.isNull() || m_picture.deviceIndependentSize() != QSizeF(size())
+            || m_picture.devicePixelRatio() != ratio) {
+            m_picture = QPixmap(size() * ratio);
+            m_picture.setDevicePixelRatio(ratio);
+            m_picture.fill(Qt::transparent);
+            QPainter painter(&m_picture);
+            painter.setFont(font());
+            painter.setPen(palette().color(foregroundRole()));
+            QStyleOptionGroupBox option;
+            initStyleOption(&option);
+            style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+        }
+        const QRect area = event->rect();
+        QPainter painter(this);
+        painter.drawPixmap(area, m_picture, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+    }
+
+    void changeEvent(QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+        case QEvent::FontChange:
+        case QEvent::EnabledChange:
+        case QEvent::ActivationChange:
+            m_picture = QPixmap();   // drawn again from what changed
+            break;
+        default:
+            break;
+        }
+        QGroupBox::changeEvent(event);
+    }
+
+private:
+    QPixmap m_picture;
+};
+
+} // namespace
 
 JoyMonitor::JoyMonitor(QWidget *parent)
     : QWidget(parent),
@@ -22,7 +78,7 @@ JoyMonitor::JoyMonitor(QWidget *parent)
       m_backColor(VbColor::ButtonFace),
       m_dataFormat(QStringLiteral("##,##0.0"))
 {
-    m_frame = new QGroupBox(this);
+    m_frame = new DrawnOnceFrame(this);
     m_frame->setObjectName(QStringLiteral("FrmeInput"));
     m_bar = new FlatProgressBar(m_frame);
     m_bar->setObjectName(QStringLiteral("ProgressBar"));

@@ -335,6 +335,47 @@ TEST_F(JoyMonitorTest, ANewReadingIsDrawnWithoutLayingTheMonitorOutAgain)
     EXPECT_GE(value->width(), value->fontMetrics().horizontalAdvance(shown()));
 }
 
+TEST_F(JoyMonitorTest, TheFrameLooksAsTheStyleDrawsItAfterEveryChange)
+{
+    // the frame keeps its drawing between readings: it must never show a stale one
+    auto *frame = monitor.findChild<QGroupBox *>(QStringLiteral("FrmeInput"));
+    const auto differenceFromTheStyle = [frame] {
+        QGroupBox plain;
+        plain.setPalette(frame->palette());
+        plain.setAutoFillBackground(frame->autoFillBackground());
+        plain.resize(frame->size());
+        plain.setEnabled(frame->isEnabled());
+        const QImage drawn = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // the frame alone, without the check box, labels and bar on it
+        QImage kept(frame->size(), QImage::Format_RGB32);
+        frame->render(&kept, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        if (kept.size() != drawn.size())
+            return 255;
+        // a kept drawing is blended twice: a level of rounding is no difference
+        int largest = 0;
+        for (int y = 0; y < kept.height(); ++y)
+            for (int x = 0; x < kept.width(); ++x) {
+                const QRgb a = kept.pixel(x, y);
+                const QRgb b = drawn.pixel(x, y);
+                largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                    std::abs(qBlue(a) - qBlue(b))});
+            }
+        return largest;
+    };
+    monitor.resize(240, 60);
+    QCoreApplication::processEvents();
+    EXPECT_LE(differenceFromTheStyle(), 2);
+
+    monitor.setBackColor(VbColor::rgb(128, 0, 0));
+    monitor.resize(300, 70);
+    QCoreApplication::processEvents();
+    EXPECT_LE(differenceFromTheStyle(), 2) << "a new colour or size showed the old drawing";
+
+    monitor.setEnabled(false);
+    QCoreApplication::processEvents();
+    EXPECT_LE(differenceFromTheStyle(), 2);
+}
+
 TEST(FlatProgressBar, FillsFromTheLeftInProportionAndRedrawsWithTheEventLoop)
 {
     FlatProgressBar bar;
