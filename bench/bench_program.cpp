@@ -128,16 +128,24 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The program's CPU use over the next `seconds`, against a limit in % of a core.
-BenchFigure cpuFigure(Program &program, const char *name, double limit, double seconds, std::string details)
+// The program's CPU use in `Windows` spans of `seconds` each, against a limit
+// in % of a core. The figure is the median span: a virtual machine's host now
+// and then charges a few seconds of its own work to whatever runs.
+constexpr int Windows = 3;
+
+BenchFigure cpuFigure(Program &program, const char *name, double limit, double seconds, const std::string &what)
 {
+    std::vector<double> spans;
+    for (int i = 0; i < Windows; ++i)
+        spans.push_back(program.cpuPercent(seconds));
     BenchFigure figure;
     figure.name = name;
-    figure.value = program.cpuPercent(seconds);
+    figure.value = median(spans);
     figure.unit = "% of a core";
     figure.goal = benchText("< %.0f %%", limit);
     figure.pass = figure.value < limit;
-    figure.details = std::move(details);
+    figure.details = benchText("%s, median of %d spans of %.0f s: %.1f, %.1f, %.1f", what.c_str(), Windows, seconds,
+                               spans[0], spans[1], spans[2]);
     return figure;
 }
 
@@ -194,14 +202,13 @@ int main(int argc, char **argv)
         return 1;
     QThread::msleep(2000);
 
-    cpuFigure(program, "cpu idle", 1.0, cpuSeconds, benchText("connected, configuration page, %.0f s", cpuSeconds))
-        .print();
+    cpuFigure(program, "cpu idle", 1.0, cpuSeconds, "connected, configuration page").print();
 
     if (!program.command("page 2", "page 2"))
         return 1;
     QThread::msleep(1000);
     BenchFigure polling =
-        cpuFigure(program, "cpu monitor", 5.0, cpuSeconds, benchText("monitor page polling, %.0f s", cpuSeconds));
+        cpuFigure(program, "cpu monitor", 5.0, cpuSeconds, "monitor page polling");
     if (!program.command("state", "state 3"))
         polling.details += ", but the monitor was not polling";
     polling.print();
