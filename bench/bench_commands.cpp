@@ -2,8 +2,8 @@
 // commands: the real main window with its six pages (offscreen), talking to
 // krv-sim over its pseudo-terminal at the pace of 9600 baud with the shipped
 // variable list. Bytes on the wire are the simulator's own counts.
-// Usage: bench_commands [rounds of each transfer, default 3] [monitor seconds, default 5]
-// A transfer figure is the median of its rounds.
+// Usage: bench_commands [rounds of each transfer, default 3] [seconds of each monitor span, default 5]
+// A transfer figure is the median of its rounds, the monitor figures that of three spans.
 
 #include "benchfigure.h"
 #include "fakemessageservice.h"
@@ -32,6 +32,7 @@ namespace {
 
 constexpr double Baud = 9600.0;
 constexpr double RatioGoal = 1.10;
+constexpr int MonitorSpans = 3;
 
 // Wire-time minimum of so many bytes: 10 bit times each.
 double wireMs(long bytes)
@@ -134,43 +135,61 @@ public:
                 ++polled;
         const int readsPerCycle = polled + 3;
 
-        SimProcess::Counts before, after;
-        if (!sim->counts(before))
-            return false;
-        QElapsedTimer clock;
-        clock.start();
-        settle(static_cast<int>(seconds * 1000));
-        const double elapsedMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-        if (!sim->counts(after))
-            return false;
+        // a few spans, the median one counts: the host of a virtual machine
+        // now and then stalls it for a second or two
+        struct Span
+        {
+            double cycles;
+            double elapsedMs;
+            double minimumMs;   // wire minimum of one cycle
+            double ratio() const { return elapsedMs / cycles / minimumMs; }
+        };
+        std::vector<Span> spans;
+        for (int i = 0; i < MonitorSpans; ++i) {
+            SimProcess::Counts before, after;
+            if (!sim->counts(before))
+                return false;
+            QElapsedTimer clock;
+            clock.start();
+            settle(static_cast<int>(seconds * 1000));
+            const double elapsedMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            if (!sim->counts(after))
+                return false;
+            const long requests = after.requests - before.requests;
+            const long bytes = (after.bytesIn - before.bytesIn) + (after.bytesOut - before.bytesOut);
+            if (requests <= 0 || session.IsConnectObj.value() == ConnectionState::NotConnected) {
+                std::fprintf(stderr, "bench_commands: the monitor did not poll\n");
+                return false;
+            }
+            const double cycles = static_cast<double>(requests) / readsPerCycle;
+            spans.push_back({cycles, elapsedMs, wireMs(bytes) / cycles});
+        }
         window->selectTab(1);
         settle(300);
-        const long requests = after.requests - before.requests;
-        const long bytes = (after.bytesIn - before.bytesIn) + (after.bytesOut - before.bytesOut);
-        if (requests <= 0 || session.IsConnectObj.value() == ConnectionState::NotConnected) {
-            std::fprintf(stderr, "bench_commands: the monitor did not poll\n");
-            return false;
-        }
-        const double cycles = static_cast<double>(requests) / readsPerCycle;
-        const double cycleMs = elapsedMs / cycles;
-        const double minimumMs = wireMs(bytes) / cycles;
+        std::vector<double> ratios;
+        for (const Span &span : spans)
+            ratios.push_back(span.ratio());
+        std::sort(spans.begin(), spans.end(), [](const Span &a, const Span &b) { return a.ratio() < b.ratio(); });
+        const Span &median = spans[spans.size() / 2];
+        const double cycleMs = median.elapsedMs / median.cycles;
 
         BenchFigure rate;
         rate.name = "monitor cycles";
-        rate.value = cycles / (elapsedMs / 1000.0);
+        rate.value = median.cycles / (median.elapsedMs / 1000.0);
         rate.unit = "per s";
-        rate.goal = benchText(">= %.2f (wire minimum / 1.10)", 1000.0 / minimumMs / RatioGoal);
-        rate.pass = rate.value >= 1000.0 / minimumMs / RatioGoal;
-        rate.details = benchText("%d reads a cycle, %.1f cycles in %.1f s", readsPerCycle, cycles, elapsedMs / 1000.0);
+        rate.goal = benchText(">= %.2f (wire minimum / 1.10)", 1000.0 / median.minimumMs / RatioGoal);
+        rate.pass = rate.value >= 1000.0 / median.minimumMs / RatioGoal;
+        rate.details = benchText("%d reads a cycle, %.1f cycles in %.1f s", readsPerCycle, median.cycles,
+                                 median.elapsedMs / 1000.0);
         rate.print();
 
         BenchFigure ratio;
         ratio.name = "monitor cycle ratio";
-        ratio.value = cycleMs / minimumMs;
+        ratio.value = median.ratio();
         ratio.goal = "<= 1.10";
         ratio.pass = ratio.value <= RatioGoal;
-        ratio.details = benchText("%.1f ms a cycle, wire minimum %.1f ms (%.0f bytes)", cycleMs, minimumMs,
-                                  static_cast<double>(bytes) / cycles);
+        ratio.details = benchText("%.1f ms a cycle, wire minimum %.1f ms; median of %d spans of %.0f s: %.2f, %.2f, %.2f",
+                                  cycleMs, median.minimumMs, MonitorSpans, seconds, ratios[0], ratios[1], ratios[2]);
         ratio.print();
         return true;
     }
