@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 using namespace FrameCodec;
 using Clock = SerialLine::Clock;
@@ -67,7 +68,9 @@ SerialDeviceLink::SerialDeviceLink(std::shared_ptr<SerialLine> line, const Conne
       m_timeoutMs(settings.timeoutMs),
       // a reply pauses no longer than a dozen characters; a longer quiet spell
       // after some bytes means the reply was cut or damaged
-      m_gapMs(std::max(20, 12 * 10 * 1000 / std::max(settings.baud, 1)))
+      m_gapMs(std::max(20, 12 * 10 * 1000 / std::max(settings.baud, 1))),
+      m_charTime(static_cast<long long>(1e9 * (1 + settings.dataBits + (settings.parity != 'N') + settings.stopBits)
+                                        / std::max(settings.baud, 1)))
 {
 }
 
@@ -170,6 +173,14 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
         fail(m_line->isBroken() ? QStringLiteral("line lost") : QStringLiteral("cannot send"));
         return std::nullopt;
     }
+    // On a line that keeps its pace no good reply is in before the request and
+    // the reply have crossed the wire: sleeping until then spares the wake-up
+    // the line discipline gives for every byte. A virtual line that answers at
+    // once is not waited on.
+    const Clock::time_point sentAt = Clock::now();
+    const auto wireTime = m_charTime * static_cast<long>(requestSize(request.command) + replySize(request.command));
+    if (m_lineKeepsPace)
+        std::this_thread::sleep_until(std::min(deadline, sentAt + wireTime));
     Clock::time_point lastByte = Clock::now();
     uint8_t buffer[256];
     for (;;) {
@@ -190,6 +201,7 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
             m_decoder.feed(buffer, static_cast<size_t>(n));
             Reply reply;
             if (m_decoder.next(reply)) {
+                m_lineKeepsPace = Clock::now() - sentAt >= wireTime * 9 / 10;
                 if (reply.isError) {
                     fail(errorText(reply.error));
                     return std::nullopt;

@@ -6,6 +6,7 @@
 #include "serialline.h"
 
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -38,6 +39,8 @@ private:
     uint8_t m_node;
     int m_timeoutMs;
     int m_gapMs;
+    std::chrono::nanoseconds m_charTime;   // one character on the wire at the set speed
+    bool m_lineKeepsPace = false;          // replies take their wire time: a real line
     uint8_t m_seq = 0;
     ReplyDecoder m_decoder;
     QString m_lastError;
