@@ -441,3 +441,29 @@ TEST(FlatProgressBar, AShownBarIsRedrawnAloneNotWhatLiesBehindIt)
     EXPECT_EQ(barEvents.paints, 5);
     EXPECT_EQ(behindEvents.paints, 0) << "showing the bar took away its claim to paint every pixel";
 }
+
+TEST(VbColorApply, AColourSetAgainIsKeptUnlessSomethingElseChangedIt)
+{
+    QLabel label;
+    const quint32 red = VbColor::rgb(200, 0, 0);
+    VbColor::applyTo(&label, QPalette::Window, red);
+    EXPECT_EQ(label.palette().color(QPalette::Window), QColor(200, 0, 0));
+    EXPECT_TRUE(label.autoFillBackground());
+
+    VbColor::applyTo(&label, QPalette::Window, red);
+    EXPECT_EQ(label.palette().color(QPalette::Window), QColor(200, 0, 0));
+
+    // a colour is skipped when set again; one changed by other means in between is applied again in full
+    QPalette blue = label.palette();
+    blue.setColor(QPalette::Window, Qt::blue);
+    label.setPalette(blue);
+    VbColor::applyTo(&label, QPalette::Window, red);
+    EXPECT_EQ(label.palette().color(QPalette::Window), QColor(200, 0, 0));
+    label.setAutoFillBackground(false);
+    VbColor::applyTo(&label, QPalette::Window, red);
+    EXPECT_TRUE(label.autoFillBackground());
+
+    // another role is its own
+    VbColor::applyTo(&label, QPalette::WindowText, red);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(200, 0, 0));
+}

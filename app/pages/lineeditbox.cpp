@@ -19,9 +19,7 @@ void LineEditBox::setText(const QString &text)
 
 void LineEditBox::setBackColor(uint32_t colour)
 {
-    // set on every word a monitor cycle reads: a new palette costs more than the word
-    if (m_edit->palette().color(QPalette::Base) != VbColor::toQColor(colour))
-        VbColor::applyTo(m_edit, QPalette::Base, colour);
+    VbColor::applyTo(m_edit, QPalette::Base, colour);
 }
 
 void LineEditBox::setSelection(int start, int length)

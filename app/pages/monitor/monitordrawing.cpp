@@ -263,14 +263,10 @@ void MonitorDrawing::RefreshColour(const SectionColours &colours)
 void MonitorDrawing::UpdateErrObj(int16_t readVal)
 {
     const bool ready = (readVal & 0xFFBF) == 0; // bit 6 alone still means ready
-    const QString text = ready ? QStringLiteral("READY") : QStringLiteral("NOT READY");
-    // read every monitor cycle; the colours go with the text
-    if (LblErr->text() == text)
-        return;
     const uint32_t colour = ready ? Blue : Red;
     ShpErr->setFillColor(colour);
     VbColor::applyTo(LblErr, QPalette::WindowText, colour);
-    LblErr->setText(text);
+    LblErr->setText(ready ? QStringLiteral("READY") : QStringLiteral("NOT READY"));
 }
 
 void MonitorDrawing::UpdateActiveOutput(int16_t readVal)
@@ -337,10 +333,6 @@ void MonitorDrawing::showInputConfiguration(const std::array<int32_t, Sections> 
 
 void MonitorDrawing::setLit(QLabel *label, bool lit)
 {
-    // every monitor cycle sets every lamp; new palettes only for those that change
-    const QVariant was = label->property("lit");
-    if (was.isValid() && was.toBool() == lit)
-        return;
     VbColor::applyTo(label, QPalette::Window, lit ? Blue : White);
     VbColor::applyTo(label, QPalette::WindowText, lit ? White : VbColor::WindowText);
     label->setProperty("lit", lit);
