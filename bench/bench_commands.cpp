@@ -188,8 +188,8 @@ public:
         ratio.value = median.ratio();
         ratio.goal = "<= 1.10";
         ratio.pass = ratio.value <= RatioGoal;
-        ratio.details = benchText("%.1f ms a cycle, wire minimum %.1f ms; median of %d spans of %.0f s: %.2f, %.2f, %.2f",
-                                  cycleMs, median.minimumMs, MonitorSpans, seconds, ratios[0], ratios[1], ratios[2]);
+        ratio.details = benchText("%.1f ms a cycle, wire minimum %.1f ms; ", cycleMs, median.minimumMs)
+                        + benchSpans(ratios, seconds, 2);
         ratio.print();
         return true;
     }

@@ -144,8 +144,7 @@ BenchFigure cpuFigure(Program &program, const char *name, double limit, double s
     figure.unit = "% of a core";
     figure.goal = benchText("< %.0f %%", limit);
     figure.pass = figure.value < limit;
-    figure.details = benchText("%s, median of %d spans of %.0f s: %.1f, %.1f, %.1f", what.c_str(), Windows, seconds,
-                               spans[0], spans[1], spans[2]);
+    figure.details = what + ", " + benchSpans(spans, seconds, 1);
     return figure;
 }
 

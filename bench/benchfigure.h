@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // One line per measured figure, the same layout in every bench program:
 //   <name> <value> <unit>   goal <goal>   PASS|MISS   (<details>)
@@ -34,4 +35,14 @@ std::string benchText(const char *format, Args... args)
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, args...);
     return buffer;
+}
+
+// "median of N spans of S s: a, b, c" for the details of a figure taken as the
+// median of several spans.
+inline std::string benchSpans(const std::vector<double> &values, double seconds, int decimals)
+{
+    std::string text = benchText("median of %d spans of %.0f s:", static_cast<int>(values.size()), seconds);
+    for (size_t i = 0; i < values.size(); ++i)
+        text += benchText(i == 0 ? " %.*f" : ", %.*f", decimals, values[i]);
+    return text;
 }
