@@ -2,6 +2,7 @@
 
 #include "cvardatas.h"
 #include "messageservice.h"
+#include "numberkeys.h"
 #include "streval.h"
 #include "vbcolor.h"
 #include "vbnumber.h"
@@ -40,28 +41,6 @@ bool boxNumber(const QString &text, double &out)
         return false;
     out = VbNumber::leadingNumber(text);
     return true;
-}
-
-// Typing is limited to digits, "." and Backspace; keys that type nothing
-// (arrows, Delete, Tab) keep their usual meaning.
-bool acceptsKey(const QKeyEvent &key)
-{
-    const QString text = key.text();
-    if (text.isEmpty())
-        return true;
-    switch (key.key()) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return true;
-    default:
-        break;
-    }
-    if (text.size() != 1)
-        return false;
-    const QChar c = text.at(0);
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.');
 }
 
 } // namespace
@@ -388,7 +367,7 @@ bool CSection::eventFilter(QObject *watched, QEvent *event)
             confirm(side);
             return true;
         }
-        if (!acceptsKey(*key))
+        if (!NumberKeys::accepts(*key))
             return true;
     } else if (event->type() == QEvent::FocusOut) {
         // switching windows or opening a menu is not leaving the box

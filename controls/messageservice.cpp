@@ -1,5 +1,6 @@
 #include "messageservice.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 DialogMessageService::DialogMessageService(QString defaultTitle) : m_defaultTitle(std::move(defaultTitle)) {}
@@ -7,7 +8,12 @@ DialogMessageService::DialogMessageService(QString defaultTitle) : m_defaultTitl
 MessageService::Answer DialogMessageService::show(const QString &text, Buttons buttons, Icon icon,
                                                   const QString &title)
 {
-    QMessageBox box;
+    // Parented to the window in front, so the box stays above it, centred on it,
+    // with a dialog's frame instead of a top-level window's.
+    QWidget *owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeWindow();
+    QMessageBox box(owner);
     box.setWindowTitle(title.isEmpty() ? m_defaultTitle : title);
     box.setText(text);
     switch (icon) {

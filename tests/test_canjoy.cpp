@@ -167,6 +167,11 @@ TEST_F(CanJoystickWindow, ActivationShowsTheCatalogue)
     EXPECT_EQ(bar("hscJoyTimeout")->maximum(), 2000);
     EXPECT_EQ(text("TxtCurrentFloat2")->text(), QStringLiteral("750"));
     EXPECT_EQ(bar("hscCurrentFloat2")->value(), 750);
+    for (const char *box : {"TxtCurrentFloat2", "TxtJoyTimeout"}) {
+        QLineEdit *edit = text(box);
+        const int room = edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right();
+        EXPECT_GE(room, edit->fontMetrics().horizontalAdvance(QStringLiteral("15000"))) << box << " shows five digits whole";
+    }
     EXPECT_TRUE(check(QStringLiteral("ChkFloat_1"))->isChecked());
     EXPECT_FALSE(check(QStringLiteral("ChkFloat_2"))->isChecked());
     EXPECT_TRUE(check(QStringLiteral("ChkFloat_3"))->isChecked());

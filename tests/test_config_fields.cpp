@@ -150,7 +150,7 @@ TEST_F(NumericFieldTest, RestoreAnsweredNoKeepsTextAndLastValidValue)
     EXPECT_EQ(record.KrvDownloadValueE2, 2500);
 }
 
-TEST_F(NumericFieldTest, KeyFilterLetsOnlyDigitsPointAndBackspaceThrough)
+TEST_F(NumericFieldTest, KeyFilterLetsOnlyDigitsPointEditingKeysAndSelectAllThrough)
 {
     clearBox();
     QTest::keyClicks(box, "12");
@@ -161,6 +161,12 @@ TEST_F(NumericFieldTest, KeyFilterLetsOnlyDigitsPointAndBackspaceThrough)
     QTest::keyClicks(box, "5.");
     EXPECT_EQ(box->text(), "15.");
     EXPECT_EQ(record.KrvDownloadValueE2, 15);
+
+    // Ctrl+A selects the whole value, so the next digit replaces it.
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(box->selectedText(), "15.");
+    QTest::keyClicks(box, "7");
+    EXPECT_EQ(box->text(), "7");
 }
 
 TEST_F(NumericFieldTest, TextThatIsNoNumberCountsAsOutOfRange)

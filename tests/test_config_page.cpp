@@ -347,6 +347,7 @@ TEST_F(ConfigPageTest, DrawBarWhileConnected)
     page->DrawBar(window.status, window.progress, QString());
     EXPECT_EQ(window.status.panelText(3), "v. 16.0.1");
     EXPECT_EQ(window.status.icons[1], StateIcon::Green);
+    EXPECT_EQ(window.status.panelText(1), "Connected");
     EXPECT_EQ(connectBox.value, "Connected");
     EXPECT_EQ(session.ProgressPercent, 0);
     EXPECT_TRUE(window.menus["mnuHw_Read"].enabled);
@@ -374,6 +375,7 @@ TEST_F(ConfigPageTest, DrawBarWhileConnected)
     page->DrawBar(window.status, window.progress, QString());
     EXPECT_EQ(connectBox.value, "Not Connected");
     EXPECT_EQ(window.status.icons[1], StateIcon::Red);
+    EXPECT_EQ(window.status.panelText(1), "Not Connected");
 }
 
 TEST_F(ConfigPageTest, F1OpensTheManualAtPageTen)

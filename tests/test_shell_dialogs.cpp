@@ -31,12 +31,17 @@
 
 TEST(WaitWindow, DrawWaitBarShowsCaptionAndValueAndClosesAtHundred)
 {
-    FrmWait wait;
+    QWidget mainWindow;
+    FrmWait wait(&mainWindow);
+    mainWindow.setEnabled(false); // as during a transfer
     int16_t value = 40;
     wait.DrawWaitBar(value, QStringLiteral("Writing..."));
     EXPECT_TRUE(wait.isVisible());
     EXPECT_EQ(wait.windowTitle(), QStringLiteral("Writing..."));
     EXPECT_EQ(wait.progressBar()->value(), 40);
+    const QImage bar = wait.progressBar()->grab().toImage();
+    EXPECT_EQ(bar.pixelColor(2, bar.height() / 2), wait.palette().color(QPalette::Active, QPalette::Highlight))
+        << "the bar is drawn in an enabled bar's colours while the main window is disabled";
 
     value = 100;
     wait.DrawWaitBar(value, QStringLiteral("Writing..."));

@@ -66,6 +66,12 @@ TEST_F(ShellTest, FrameCaptionSizeMenusToolbarTabsAndPanels)
         EXPECT_EQ(item->text(), QLatin1String(m.caption)) << m.name;
     }
     EXPECT_TRUE(window->menuItem(QStringLiteral("mnuHelp_Site"))->text().endsWith(QStringLiteral("Web Site")));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.requests.size(), 2) << "Ctrl+O loads, Ctrl+S saves";
+    EXPECT_EQ(window->menuItem(QStringLiteral("mnuFile_Exit"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     EXPECT_EQ(window->comPortItem(0)->text(), QStringLiteral("None"));
     EXPECT_EQ(window->comPortItem(14)->text(), QStringLiteral("COM &14"));
     EXPECT_EQ(window->baudItem(1)->text(), QStringLiteral("9600"));
@@ -89,7 +95,7 @@ TEST_F(ShellTest, FrameCaptionSizeMenusToolbarTabsAndPanels)
     EXPECT_EQ(tabs->width(), 768 - 6);
 
     MainStatusBar *bar = window->mainStatusBar();
-    EXPECT_EQ(bar->panelText(1), QStringLiteral("Not Connectd"));
+    EXPECT_EQ(bar->panelText(1), QStringLiteral("Not Connected")) << "the first draw tick has shown the state";
     EXPECT_EQ(bar->panelText(8), QStringLiteral("COM 1"));
     EXPECT_EQ(bar->panelText(9), QStringLiteral("9600"));
     EXPECT_EQ(bar->panel(6)->toolTip(), QStringLiteral("TBX System Type"));

@@ -45,6 +45,7 @@ void PageBase::keyPressEvent(QKeyEvent *event)
 void PageBase::showConnected(StatusBarView &statusBar, const QString &text)
 {
     statusBar.setPanelIcon(1, StateIcon::Green);
+    statusBar.setPanelText(1, QStringLiteral("Connected"));
     if (m_context.txtConnect) {
         m_context.txtConnect->setText(text);
         m_context.txtConnect->setBackColor(Draw::Green);
@@ -54,6 +55,7 @@ void PageBase::showConnected(StatusBarView &statusBar, const QString &text)
 void PageBase::showNotConnected(StatusBarView &statusBar)
 {
     statusBar.setPanelIcon(1, StateIcon::Red);
+    statusBar.setPanelText(1, QStringLiteral("Not Connected"));
     if (m_context.txtConnect) {
         m_context.txtConnect->setText(QStringLiteral("Not Connected"));
         m_context.txtConnect->setBackColor(Draw::ButtonFace);

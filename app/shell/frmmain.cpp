@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStackedWidget>
@@ -172,9 +173,11 @@ void FrmMain::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    addMenuItem(file, QStringLiteral("mnuFile_Load"), QStringLiteral("&Load Configuration"));
-    addMenuItem(file, QStringLiteral("mnuFile_Save"), QStringLiteral("&Save Configuration"));
-    addMenuItem(file, QStringLiteral("mnuFile_Exit"), QStringLiteral("&Exit"));
+    addMenuItem(file, QStringLiteral("mnuFile_Load"), QStringLiteral("&Load Configuration"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addMenuItem(file, QStringLiteral("mnuFile_Save"), QStringLiteral("&Save Configuration"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addMenuItem(file, QStringLiteral("mnuFile_Exit"), QStringLiteral("&Exit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));

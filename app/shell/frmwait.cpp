@@ -15,6 +15,13 @@ FrmWait::FrmWait(QWidget *parent) : QDialog(parent)
     m_bar->setObjectName(QStringLiteral("ProgressBar"));
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
+    // The main window disables itself, and with it this window, while a
+    // transfer runs; the bar is what the user watches then, so it keeps the
+    // colours of an enabled bar.
+    QPalette colours = m_bar->palette();
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Highlight})
+        colours.setColor(QPalette::Disabled, role, colours.color(QPalette::Active, role));
+    m_bar->setPalette(colours);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_bar);
     setFixedSize(320, 60);

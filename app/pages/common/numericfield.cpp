@@ -2,6 +2,7 @@
 
 #include "cvardatas.h"
 #include "messageservice.h"
+#include "numberkeys.h"
 #include "vbnumber.h"
 
 #include <QFocusEvent>
@@ -46,19 +47,6 @@ bool NumericField::textValue(const QString &text, int32_t &value)
             return false;
     }
     return digit && VbNumber::toInt32(VbNumber::leadingNumber(text), value);
-}
-
-bool NumericField::acceptsKey(const QKeyEvent &key)
-{
-    // Keys that type nothing (arrows, Delete, Tab) keep their usual meaning.
-    const QString typed = key.text();
-    if (typed.isEmpty() || key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete
-        || key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
-        return true;
-    if (typed.size() != 1)
-        return false;
-    const QChar c = typed.at(0);
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.');
 }
 
 bool NumericField::below(int32_t value) const
@@ -168,7 +156,7 @@ bool NumericField::eventFilter(QObject *watched, QEvent *event)
             confirm();
             return true; // Enter types nothing
         }
-        if (!acceptsKey(*key))
+        if (!NumberKeys::accepts(*key))
             return true;
     } else if (event->type() == QEvent::FocusOut) {
         // Switching windows or opening a menu is not leaving the box.

@@ -55,8 +55,6 @@ public:
     // The box's text as a whole number; false for a text that is not one
     // (more than one ".", a lone ".", or beyond 32 bits).
     static bool textValue(const QString &text, int32_t &value);
-    // Digits, "." and Backspace pass; other typed characters are swallowed.
-    static bool acceptsKey(const class QKeyEvent &key);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

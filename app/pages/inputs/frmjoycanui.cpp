@@ -70,7 +70,9 @@ QLabel *header(const QString &text)
 QHBoxLayout *numberRow(QLineEdit *&text, QScrollBar *&bar, const QString &textName, const QString &barName)
 {
     text = named(new QLineEdit, textName);
-    text->setMaximumWidth(64);
+    // wide enough for five digits in the box's own font, as the largest values have
+    const int margins = text->sizeHint().width() - text->fontMetrics().horizontalAdvance(QString(17, QLatin1Char('x')));
+    text->setFixedWidth(text->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + qMax(margins, 12));
     text->setAlignment(Qt::AlignRight);
     bar = named(new QScrollBar(Qt::Horizontal), barName);
     bar->setMinimumWidth(110);
