@@ -70,8 +70,11 @@ void DiagnosticError::setMsgID(int id)
 
 void DiagnosticError::SetDecripion(qint16 bit, const QString &text)
 {
-    if (bit >= 0 && bit < BitCount)
+    if (bit >= 0 && bit < BitCount) {
         m_lblBit[bit]->setText(text);
+        // two narrow lines cut longer descriptions
+        m_lblBit[bit]->setToolTip(text);
+    }
 }
 
 bool DiagnosticError::Enable() const

@@ -3,6 +3,7 @@
 // section colours, and how the refresh steps act on one another.
 #include "csection.h"
 #include "linesegment.h"
+#include "shapewidget.h"
 #include "test_config_fixture.h"
 #include "vbcolor.h"
 
@@ -199,6 +200,8 @@ TEST_F(ConfigDrawingTest, ColoursGoToTheirSectionOnly)
         EXPECT_EQ(widget(array, 2)->palette().color(QPalette::WindowText), yellowColour) << array;
         EXPECT_NE(widget(array, 3)->palette().color(QPalette::WindowText), yellowColour) << array;
     }
+    for (const char *array : {"MagFocus", "MagFocussdm"})
+        EXPECT_EQ(widget<ShapeWidget>(array, 2)->borderColor(), yellow) << array << ": the dither focus frame shows";
     for (int j = 0; j < 4; ++j)
         for (QWidget *w : segments(j))
             EXPECT_EQ(static_cast<LineSegment *>(w)->borderColor(), j == 2 ? red : quint32(colours.SectionBackColour[j]));

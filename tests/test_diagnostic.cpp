@@ -202,6 +202,7 @@ TEST_F(DiagnosticTest, SetBitsAreListedAndClearedOnesRemoved)
     QTreeWidgetItem *first = page->ListView1()->topLevelItem(0);
     EXPECT_EQ(first->text(1), "E400");
     EXPECT_EQ(first->text(2), "Coil 1A open circuit");
+    EXPECT_EQ(first->toolTip(2), "Coil 1A open circuit") << "a description cut by its column stays readable";
 
     setWord(KRV_ERROR_SEC_1, 0x0004);
     tick();

@@ -108,6 +108,7 @@ TEST(DiagnosticErrorNew, BindingTitlesTheRowAndDescriptionsNameTheBits)
     row.SetDecripion(8, QStringLiteral("no such bit"));
     row.SetDecripion(-1, QStringLiteral("no such bit"));
     EXPECT_EQ(row.findChild<QLabel *>(QStringLiteral("lblErrorBit_0"))->text(), QStringLiteral("Coil 1A open"));
+    EXPECT_EQ(row.findChild<QLabel *>(QStringLiteral("lblErrorBit_0"))->toolTip(), QStringLiteral("Coil 1A open"));
     EXPECT_EQ(row.findChild<QLabel *>(QStringLiteral("lblErrorBit_7"))->text(), QStringLiteral("Feedback"));
     EXPECT_EQ(row.findChild<QLabel *>(QStringLiteral("lblErrorBit_1"))->text(), QStringLiteral("------"));
 

@@ -4,6 +4,7 @@
 #include "frmconfigui.h"
 #include "linesegment.h"
 #include "sectioncolours.h"
+#include "shapewidget.h"
 #include "catalogue.h"
 #include "systempictures.h"
 #include "vbcolor.h"
@@ -96,6 +97,9 @@ void SystemDrawing::RefreshColour(const SectionColours &colours)
                                                           m_ui.lblUnit2TR[k], m_ui.lblUnit2TF[k], m_ui.LblFreq[k],
                                                           m_ui.LblAmp[k], m_ui.LblPin[k]})
             VbColor::applyTo(w, QPalette::WindowText, text);
+        // drawn on the section's colour, so in its text colour: a black frame vanishes on a black section
+        for (ShapeWidget *focus : {m_ui.MagFocus[k], m_ui.MagFocussdm[k]})
+            focus->setBorderColor(text);
     }
     for (int j = 0; j < FrmConfigUi::LineArrays; ++j)
         for (LineSegment *segment : m_ui.Line[j])

@@ -38,6 +38,9 @@ void ActiveErrorList::rowChanged(int row, qint16 value, qint32 changedBitMask)
             auto *added = new QTreeWidgetItem(
                 {QString::number(1 << bit) + QStringLiteral(" - ") + entry->DescrLine1, entry->DescrLine2,
                  entry->DescrLine3});
+            // a narrow column cuts a long description short: the tooltip keeps it whole
+            for (int column = 0; column < added->columnCount(); ++column)
+                added->setToolTip(column, added->text(column));
             added->setData(0, RowRole, row);
             added->setData(0, BitRole, bit);
             m_view->addTopLevelItem(added);
