@@ -12,6 +12,18 @@
 #include <cstdint>
 #include <memory>
 
+// Why an access failed: the link's own trouble, or the controller's error
+// reply (docs/protocol.md, error codes 0x01 to 0x03).
+enum class LinkFault : int {
+    None = 0,
+    NoAnswer,       // no acceptable reply within the time-out
+    LineLost,       // the line hung up or was never open
+    NotSent,        // the request could not be built (address or value out of range)
+    NoSuchAddress,  // error reply 0x01
+    ReadOnly,       // error reply 0x02
+    ValueRefused,   // error reply 0x03
+};
+
 class IDeviceLink
 {
 public:
@@ -28,6 +40,10 @@ public:
 
     // "ErrTimeOut": called after a failed 4-byte write.
     virtual void ErrTimeOut() = 0;
+
+    // Why the last failed access failed. A link that cannot tell counts as
+    // one that got no answer.
+    virtual LinkFault lastFault() const { return LinkFault::NoAnswer; }
 };
 
 class IDeviceLinkManager
@@ -36,7 +52,8 @@ public:
     virtual ~IDeviceLinkManager() = default;
 
     // "Open": opens the serial link described by the connection string;
-    // false when the port cannot be opened. `error` says why.
+    // false when the port cannot be opened. `error` gives the cause alone
+    // ("no such device", "in use by another program", ...), without the port.
     virtual bool Open(const QString &connection, QString *error = nullptr) = 0;
     // "DeviceLink_AddRef": the device link of an open manager (nullptr if none).
     virtual std::shared_ptr<IDeviceLink> DeviceLink_AddRef() = 0;

@@ -50,6 +50,16 @@ bool wholeValue(const QVariant &value, double low, double high, double &out)
     return true;
 }
 
+LinkFault faultOf(Error e)
+{
+    switch (e) {
+    case Error::NoSuchAddress: return LinkFault::NoSuchAddress;
+    case Error::ReadOnly: return LinkFault::ReadOnly;
+    case Error::BadValue: return LinkFault::ValueRefused;
+    }
+    return LinkFault::ValueRefused;
+}
+
 QString errorText(Error e)
 {
     switch (e) {
@@ -86,8 +96,9 @@ void SerialDeviceLink::ErrTimeOut()
     m_decoder.clear();
 }
 
-bool SerialDeviceLink::fail(const QString &why)
+bool SerialDeviceLink::fail(LinkFault fault, const QString &why)
 {
+    m_lastFault = fault;
     m_lastError = why;
     return false;
 }
@@ -104,13 +115,13 @@ bool SerialDeviceLink::readPar(int32_t a, int32_t b, int16_t t, double &value)
     if (t == 2) {
         request.command = Command::ReadWord;
         if (!wordAddress(a, b, request.address))
-            return fail(QStringLiteral("address out of range"));
+            return fail(LinkFault::NotSent, QStringLiteral("address out of range"));
     } else if (t == 3) {
         request.command = Command::ReadLong;
         if (b != 0 || !rawAddress(a, request.address))
-            return fail(QStringLiteral("address out of range"));
+            return fail(LinkFault::NotSent, QStringLiteral("address out of range"));
     } else {
-        return fail(QStringLiteral("read type must be 2 or 3"));
+        return fail(LinkFault::NotSent, QStringLiteral("read type must be 2 or 3"));
     }
     const auto reply = transact(request);
     if (!reply)
@@ -127,21 +138,21 @@ bool SerialDeviceLink::writePar(int32_t a, int32_t b, int16_t t, const QVariant 
     if (t == 3) {
         request.command = Command::WriteWord;
         if (!wordAddress(a, b, request.address))
-            return fail(QStringLiteral("address out of range"));
+            return fail(LinkFault::NotSent, QStringLiteral("address out of range"));
         if (!wholeValue(value, -32768.0, 65535.0, v))
-            return fail(QStringLiteral("word value out of range"));
+            return fail(LinkFault::NotSent, QStringLiteral("word value out of range"));
         request.value = static_cast<uint32_t>(static_cast<int32_t>(v)) & 0xFFFF;
     } else if (t == 19) {
         request.command = Command::WriteLong;
         if (b != 4)
-            return fail(QStringLiteral("a long write takes 4 bytes"));
+            return fail(LinkFault::NotSent, QStringLiteral("a long write takes 4 bytes"));
         if (!rawAddress(a, request.address))
-            return fail(QStringLiteral("address out of range"));
+            return fail(LinkFault::NotSent, QStringLiteral("address out of range"));
         if (!wholeValue(value, -2147483648.0, 4294967295.0, v))
-            return fail(QStringLiteral("long value out of range"));
+            return fail(LinkFault::NotSent, QStringLiteral("long value out of range"));
         request.value = v < 0 ? static_cast<uint32_t>(static_cast<int32_t>(v)) : static_cast<uint32_t>(v);
     } else {
-        return fail(QStringLiteral("write type must be 3 or 19"));
+        return fail(LinkFault::NotSent, QStringLiteral("write type must be 3 or 19"));
     }
     return transact(request).has_value();
 }
@@ -149,7 +160,7 @@ bool SerialDeviceLink::writePar(int32_t a, int32_t b, int16_t t, const QVariant 
 std::optional<Reply> SerialDeviceLink::transact(Request request)
 {
     if (!m_line || !m_line->isOpen() || m_line->isBroken()) {
-        fail(QStringLiteral("line is closed"));
+        fail(LinkFault::LineLost, QStringLiteral("line is closed"));
         return std::nullopt;
     }
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
@@ -170,7 +181,10 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
         return m_line->writeAll(frame.data(), frame.size(), deadline);
     };
     if (!send()) {
-        fail(m_line->isBroken() ? QStringLiteral("line lost") : QStringLiteral("cannot send"));
+        if (m_line->isBroken())
+            fail(LinkFault::LineLost, QStringLiteral("line lost"));
+        else
+            fail(LinkFault::NoAnswer, QStringLiteral("cannot send"));
         return std::nullopt;
     }
     // On a line that keeps its pace no good reply is in before the request and
@@ -186,14 +200,14 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
     for (;;) {
         const int left = millisecondsUntil(deadline);
         if (left <= 0) {
-            fail(QStringLiteral("no reply within ") + QString::number(m_timeoutMs) + QStringLiteral(" ms"));
+            fail(LinkFault::NoAnswer, QStringLiteral("no reply within ") + QString::number(m_timeoutMs) + QStringLiteral(" ms"));
             return std::nullopt;
         }
         // the rest of a good reply; an error reply, shorter, comes in when the wait runs out
         const int expected = static_cast<int>(replySize(request.command)) - static_cast<int>(m_decoder.pending());
         const int n = m_line->readSome(buffer, sizeof buffer, std::min(left, m_gapMs), expected);
         if (n < 0) {
-            fail(QStringLiteral("line lost"));
+            fail(LinkFault::LineLost, QStringLiteral("line lost"));
             return std::nullopt;
         }
         if (n > 0) {
@@ -203,7 +217,7 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
             if (m_decoder.next(reply)) {
                 m_lineKeepsPace = Clock::now() - sentAt >= wireTime * 9 / 10;
                 if (reply.isError) {
-                    fail(errorText(reply.error));
+                    fail(faultOf(reply.error), errorText(reply.error));
                     return std::nullopt;
                 }
                 return reply;
@@ -214,7 +228,7 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
         const bool quiet = Clock::now() - lastByte >= std::chrono::milliseconds(m_gapMs);
         if (sawJunk && quiet && attempts < MaxAttempts) {
             if (!send()) {
-                fail(QStringLiteral("line lost"));
+                fail(LinkFault::LineLost, QStringLiteral("line lost"));
                 return std::nullopt;
             }
             lastByte = Clock::now();

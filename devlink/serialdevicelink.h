@@ -26,13 +26,14 @@ public:
     void setTimeout(int milliseconds) override;
     int timeout() const override { return m_timeoutMs; }
     void ErrTimeOut() override;
+    LinkFault lastFault() const override { return m_lastFault; }
 
-    // Why the last failed access failed (for diagnostics).
+    // Why the last failed access failed, in words (for diagnostics).
     QString lastError() const { return m_lastError; }
 
 private:
     std::optional<FrameCodec::Reply> transact(FrameCodec::Request request);
-    bool fail(const QString &why);
+    bool fail(LinkFault fault, const QString &why);
     uint8_t nextSeq();
 
     std::shared_ptr<SerialLine> m_line;
@@ -43,5 +44,6 @@ private:
     bool m_lineKeepsPace = false;          // replies take their wire time: a real line
     uint8_t m_seq = 0;
     ReplyDecoder m_decoder;
+    LinkFault m_lastFault = LinkFault::None;
     QString m_lastError;
 };

@@ -17,6 +17,26 @@ QString systemError(const QString &what)
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// Why a port could not be opened, in the words a user acts on.
+QString openCause(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("no such device");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission denied (the user needs the dialout group)");
+    case EBUSY:
+        return QStringLiteral("in use by another program");
+    case EISDIR:
+        return QStringLiteral("not a serial port");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
 speed_t baudConstant(int baud)
 {
     switch (baud) {
@@ -47,12 +67,18 @@ bool SerialLine::open(const QString &path, const ConnectionSettings &settings, Q
     m_fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) {
         if (error)
-            *error = systemError(QStringLiteral("cannot open ") + path);
+            *error = openCause(errno);
         return false;
     }
     if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         if (error)
-            *error = path + QStringLiteral(" is in use by another program");
+            *error = openCause(errno == EWOULDBLOCK ? EBUSY : errno);
+        close();
+        return false;
+    }
+    if (!::isatty(m_fd)) {
+        if (error)
+            *error = QStringLiteral("not a serial port");
         close();
         return false;
     }
@@ -75,7 +101,7 @@ bool SerialLine::configure(const ConnectionSettings &s, QString *error)
     termios tio{};
     if (::tcgetattr(m_fd, &tio) != 0) {
         if (error)
-            *error = systemError(QStringLiteral("not a serial port"));
+            *error = QStringLiteral("not a serial port");
         return false;
     }
     ::cfmakeraw(&tio);

@@ -22,6 +22,7 @@ public:
     SerialLine(const SerialLine &) = delete;
     SerialLine &operator=(const SerialLine &) = delete;
 
+    // `error` gets the cause alone: "no such device", "in use by another program", ...
     bool open(const QString &path, const ConnectionSettings &settings, QString *error);
     void close();
     bool isOpen() const { return m_fd >= 0; }

@@ -102,9 +102,13 @@ ControllerMemory::Result ControllerMemory::writeWord(uint32_t address, uint16_t 
     // the file changes only with the word (or when the last save failed):
     // a Write All of the same set costs no file write per word
     const bool changed = c.value != value || !m_saveError.isEmpty();
+    const uint16_t before = c.value;
     c.value = value;
-    if (c.kind == Kind::Eeprom && changed && !saveEeprom())
+    if (c.kind == Kind::Eeprom && changed && !saveEeprom()) {
+        // a refused write changes nothing: the word stays what the EEPROM holds
+        c.value = before;
         return fail(Error::BadValue);
+    }
     return {};
 }
 
@@ -124,9 +128,8 @@ ControllerMemory::Result ControllerMemory::readLong(uint32_t address, std::chron
 ControllerMemory::Result ControllerMemory::writeLong(uint32_t address, uint32_t value)
 {
     if (address == LoadAddress) {
-        if (value != LoadCode)
+        if (value != LoadCode || !restoreDefaults())
             return fail(Error::BadValue);
-        restoreDefaults();
         m_marker = true;
         return {};
     }
@@ -136,23 +139,35 @@ ControllerMemory::Result ControllerMemory::writeLong(uint32_t address, uint32_t 
         return fail(Error::NoSuchAddress);
     for (const auto &it : {low, high}) {
         const Kind k = it->second.kind;
-        if (k != Kind::Eeprom && k != Kind::Ram)
+        if ((k != Kind::Eeprom && k != Kind::Ram) || (m_model && m_model->isLive(it->first)))
             return fail(Error::ReadOnly);
     }
+    const uint16_t before[2] = {low->second.value, high->second.value};
     low->second.value = static_cast<uint16_t>(value & 0xFFFF);
     high->second.value = static_cast<uint16_t>(value >> 16);
-    if ((low->second.kind == Kind::Eeprom || high->second.kind == Kind::Eeprom) && !saveEeprom())
+    if ((low->second.kind == Kind::Eeprom || high->second.kind == Kind::Eeprom) && !saveEeprom()) {
+        low->second.value = before[0];
+        high->second.value = before[1];
         return fail(Error::BadValue);
+    }
     return {};
 }
 
-void ControllerMemory::restoreDefaults()
+bool ControllerMemory::restoreDefaults()
 {
+    std::map<uint32_t, uint16_t> before;
     for (auto &[address, c] : m_cells) {
-        if (c.kind == Kind::Eeprom && c.index != 0)
+        if (c.kind == Kind::Eeprom && c.index != 0) {
+            before[address] = c.value;
             c.value = c.initial;
+        }
     }
-    saveEeprom();
+    if (saveEeprom())
+        return true;
+    // the EEPROM still holds the old set, and so does the controller
+    for (const auto &[address, value] : before)
+        m_cells[address].value = value;
+    return false;
 }
 
 void ControllerMemory::powerCycle()

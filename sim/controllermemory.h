@@ -71,7 +71,9 @@ private:
 
     void addCell(uint32_t address, Kind kind, uint16_t value, int index);
     Result fail(FrameCodec::Error e) const;
-    void restoreDefaults();
+    // LOAD: every parameter back to its default; false (nothing changed) when
+    // the EEPROM cannot be written.
+    bool restoreDefaults();
     bool saveEeprom();
     bool loadEeprom(const QString &text);
 

@@ -179,11 +179,17 @@ TEST_F(DebugPage, TypedAddressSelectsItsVariableInBothForms)
     EXPECT_EQ(selected(), VbbLive);
     EXPECT_EQ(text("lblE2Data"), QStringLiteral("0"));
 
-    // No variable there: the first one is selected.
-    type(QStringLiteral("txtAddress"), QStringLiteral("7777.77"), true);
-    EXPECT_EQ(selected(), 1);
-    EXPECT_EQ(w<QLineEdit>(QStringLiteral("txtAddress"))->text(), DebugInput::addressText(var(1).Address));
     EXPECT_TRUE(bed.messages.shown.isEmpty());
+
+    // No variable there: said so, and nothing stays selected for a command to work on.
+    type(QStringLiteral("txtAddress"), QStringLiteral("1234AB"), true);
+    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("Address not in the variable list")});
+    EXPECT_EQ(selected(), 0);
+    EXPECT_EQ(text("LblAddress"), QStringLiteral("-------"));
+    EXPECT_EQ(w<QLineEdit>(QStringLiteral("txtAddress"))->text(), QStringLiteral("1234AB"));
+    click(QStringLiteral("cmdRead"));
+    EXPECT_TRUE(bed.messages.lastText().startsWith(QStringLiteral("Address Not Valid")));
+    EXPECT_EQ(bed.links.created, 0);
 }
 
 TEST_F(DebugPage, AddressThatIsNotHexadecimalIsRefused)
@@ -243,18 +249,23 @@ TEST_F(DebugPage, DisplayShowsTheRamWordWithItsFraction)
     EXPECT_EQ(text("lblRAMData"), QStringLiteral("-1"));
 }
 
-TEST_F(DebugPage, FailedReadKeepsTheCatalogueAndTheBusyState)
+TEST_F(DebugPage, FailedReadKeepsTheCatalogueAndShowsTheFailure)
 {
     select(VbbLow);
     var(VbbLow).QelValueE2 = 321;
     ctl().setWord(VbbLowAddress, 95);
     ctl().failAt = 1;
     click(QStringLiteral("cmdRead"));
-    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Operation Failed :FAILED!"));
+    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Operation Failed :FAILED!\rno answer from the control unit"));
     EXPECT_EQ(bed.messages.shown.last().buttons, MessageService::Buttons::Ok);
     EXPECT_EQ(var(VbbLow).QelValueE2, 321);
-    EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::DebuggerBusy);
     EXPECT_EQ(text("lblE2Data"), QStringLiteral("---"));
+    // not the green "Connected" of a link that works
+    EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
+    FakeStatusBar status;
+    FakeProgressBar progress;
+    page->DrawBar(status, progress, QString());
+    EXPECT_EQ(status.icons[1], StateIcon::Red);
 
     // A later command that succeeds brings the state back to connected.
     click(QStringLiteral("cmdRead"));
@@ -293,10 +304,10 @@ TEST_F(DebugPage, WriteSendsTheWordToBothColumnsAndSetOnlyToRam)
     ctl().failAt = 3;
     type(QStringLiteral("TxtData"), QStringLiteral("7"));
     click(QStringLiteral("cmdWrite"));
-    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Operation Failed :FAILED!"));
+    EXPECT_TRUE(bed.messages.lastText().startsWith(QStringLiteral("Operation Failed :FAILED!\r")));
     EXPECT_EQ(var(VbbLow).QelValueE2, 40000);
     EXPECT_EQ(var(VbbLow).QelValueRAM, -5);
-    EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::DebuggerBusy);
+    EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
 }
 
 TEST_F(DebugPage, ValueThatIsNotAWholeWordIsRefusedAndNothingSent)
@@ -340,7 +351,9 @@ TEST_F(DebugPage, LinkThatCannotBeOpenedMakesTheCommandDoNothing)
     select(VbbLow);
     ctl().refuseOpen = true;
     click(QStringLiteral("cmdRead"));
-    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("Can't Open COM 1")});
+    ASSERT_EQ(bed.messages.shown.size(), 1);
+    EXPECT_TRUE(bed.messages.lastText().startsWith(QStringLiteral("Can't Open COM 1: port refused (")))
+        << bed.messages.lastText().toStdString();
     EXPECT_EQ(text("lblE2Data"), QStringLiteral("0"));
     EXPECT_EQ(ctl().accessCount(), 0);
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
@@ -409,7 +422,7 @@ TEST_F(DebugPage, FailedMonitorReadEndsMonitoringDisconnected)
     ctl().failFromThen = true;
     PageTestBed::runEvents(100);
     EXPECT_FALSE(page->tmrDebug()->isActive());
-    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("Operation Failed :FAILED!")});
+    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("Operation Failed :FAILED!\rno answer from the control unit")});
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
     EXPECT_FALSE(page->StatusTimerForm());
     for (const QString &name : SevenLocked)
@@ -494,15 +507,26 @@ TEST_F(DebugPage, DrawBarFollowsLoginAndConnection)
     EXPECT_EQ(bed.session.ProgressPercent, 0);
 }
 
-TEST_F(DebugPage, ResetSendsLoadAndClosesTheLink)
+TEST_F(DebugPage, ResetAsksThenSendsLoadAndClosesTheLink)
 {
+    const QString question = QStringLiteral("Restore every parameter of the control unit to its default values?");
     bed.session.IsConnectObj = ConnectionState::Connected;
+    bed.messages.answers.push_back(MessageService::Answer::No);
+    click(QStringLiteral("cmdReset"));
+    EXPECT_EQ(shownTexts(), QStringList{question});
+    EXPECT_EQ(bed.messages.shown[0].buttons, MessageService::Buttons::YesNo);
+    EXPECT_EQ(bed.links.created, 0) << "No: not even the link is opened";
+    EXPECT_EQ(ctl().accessCount(), 0);
+    EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::Connected);
+
+    bed.messages.shown.clear();
     click(QStringLiteral("cmdReset"));
     ASSERT_EQ(ctl().accessCount(), 1);
     EXPECT_EQ(ctl().log[0].a, 1024);
     EXPECT_EQ(ctl().log[0].t, 19);
     EXPECT_EQ(ctl().longs.value(1024), 1145130828);
-    ASSERT_EQ(bed.messages.shown.size(), 1);
+    ASSERT_EQ(bed.messages.shown.size(), 2);
+    EXPECT_EQ(bed.messages.shown[0].text, question);
     EXPECT_EQ(bed.messages.lastText(),
               QStringLiteral("POWER RESET Needed For Default Parameters Configuration To Be Effective !!!"));
     EXPECT_EQ(bed.messages.shown.last().icon, MessageService::Icon::Information);
@@ -514,7 +538,7 @@ TEST_F(DebugPage, ResetSendsLoadAndClosesTheLink)
     bed.session.IsConnectObj = ConnectionState::Connected;
     ctl().failAt = 2;
     click(QStringLiteral("cmdReset"));
-    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("Operation Failed!")});
+    EXPECT_EQ(shownTexts(), (QStringList{question, QStringLiteral("Operation Failed!\rno answer from the control unit")}));
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
     EXPECT_TRUE(page->isEnabled());
 }

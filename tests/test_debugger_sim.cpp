@@ -94,7 +94,9 @@ TEST_F(PagesOverSim, DebuggerWritesReadsSetsAndMonitors)
     ASSERT_EQ(w<QComboBox>(&page, QStringLiteral("cmbVariablesList"))->currentIndex(), VbbLive);
     setText(&page, QStringLiteral("TxtData"), QStringLiteral("5"));
     click(&page, QStringLiteral("cmdSet"));
-    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Operation Failed :FAILED!"));
+    EXPECT_EQ(bed.messages.lastText(),
+              QStringLiteral("Operation Failed :FAILED!\rrefused by the control unit: read-only address"));
+    EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
 
     click(&page, QStringLiteral("cmdMonitor"));
     ASSERT_TRUE(page.tmrDebug()->isActive());
@@ -125,8 +127,15 @@ TEST_F(PagesOverSim, DebuggerDitherUpdateAndReset)
     EXPECT_EQ(controllerWord(0x0020C4), 20);
     EXPECT_EQ(controllerWord(0x0020C0), 180);
 
+    // answered No, the unit keeps its parameters
+    bed.messages.answers.push_back(MessageService::Answer::No);
     click(&page, QStringLiteral("cmdReset"));
     ASSERT_EQ(bed.messages.shown.size(), 1);
+    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Restore every parameter of the control unit to its default values?"));
+    EXPECT_EQ(controllerWord(0x0020C0), 180);
+
+    click(&page, QStringLiteral("cmdReset"));
+    ASSERT_EQ(bed.messages.shown.size(), 3);
     EXPECT_TRUE(bed.messages.lastText().startsWith(QStringLiteral("POWER RESET Needed")));
     EXPECT_EQ(bed.session.devLink.LinkState, QStringLiteral("Close"));
     EXPECT_TRUE(bed.session.rs232.Connect());

@@ -335,7 +335,7 @@ TEST(RS232Test, ConnectReportsOnlyANamedPort)
     link.ComPort = 3;
     EXPECT_FALSE(rs.Connect());
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "Can't Open COM 3");
+    EXPECT_EQ(messages.shown[0].text, "Can't Open COM 3 (/dev/ttyS2)") << "a component that gives no cause";
     EXPECT_EQ(messages.shown[0].buttons, MessageService::Buttons::Ok);
 
     factory.openOk = true;

@@ -143,10 +143,19 @@ TEST_F(LinkOverSim, UnknownAddressIsAnErrorReplyNotATimeOut)
     int32_t value = 7;
     QElapsedTimer t;
     t.start();
+    const auto refusal = [this] {
+        return link.lastFailure().refused() ? link.lastFailure().cause : QStringLiteral("not a refusal");
+    };
     EXPECT_EQ(rs.ReadVar(0x123456, value), "FAILED!");
+    EXPECT_EQ(refusal(), "refused by the control unit: no such address");
     EXPECT_EQ(rs.WriteVar(0x123456, 1), "FAILED!");
     EXPECT_EQ(rs.WriteVar(Version, 1), "FAILED!") << "the version is read-only";
+    EXPECT_EQ(refusal(), "refused by the control unit: read-only address");
     EXPECT_EQ(rs.WriteVar(Marker[0], 1), "FAILED!");
+    EXPECT_EQ(link.WriteLong(Outputs, "5"), 1) << "measured live values, also as a 32-bit value";
+    EXPECT_EQ(refusal(), "refused by the control unit: read-only address");
+    EXPECT_EQ(link.WriteLong(1024, "1"), 1);
+    EXPECT_EQ(refusal(), "refused by the control unit: value refused");
     EXPECT_LT(t.elapsed(), 500);
     EXPECT_EQ(value, 7);
     EXPECT_EQ(read(Version), 10412) << "the link goes on after error replies";
@@ -176,6 +185,8 @@ TEST_F(LinkOverSim, SilentControllerFailsWithinTheTimeOut)
     t.start();
     EXPECT_EQ(rs.ReadVar(IMin1A, value), "FAILED!");
     const qint64 took = t.elapsed();
+    EXPECT_EQ(link.lastFailure().kind, LinkFailure::Kind::NoAnswer);
+    EXPECT_EQ(link.withCause("FAILED!"), "FAILED!\rno answer from the control unit");
     EXPECT_GE(took, 990);
     EXPECT_LT(took, 1300);
     EXPECT_EQ(value, 5);
@@ -257,15 +268,17 @@ TEST_F(LinkOverSim, ConnectWithoutAPortOrWithAMissingOne)
     EXPECT_FALSE(rs.Connect());
     qunsetenv("KRV_COM7");
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, "Can't Open COM 7");
+    EXPECT_EQ(messages.shown[0].text, "Can't Open COM 7: no such device (/nonexistent/tty)");
     EXPECT_EQ(link.LinkState, "Close");
 }
 
 TEST_F(LinkOverSim, PortIsTakenExclusively)
 {
     DevLink second(&factory);
+    RS232 secondRs(second, &messages);
     second.ComPort = 1;
-    EXPECT_EQ(second.LinkOpen(), -1);
+    EXPECT_FALSE(secondRs.Connect());
+    EXPECT_EQ(messages.lastText(), "Can't Open COM 1: in use by another program (" + sim->devicePath() + ")");
     rs.Disconnect();
     EXPECT_EQ(second.LinkOpen(), 0) << "free again once closed";
 }
@@ -306,6 +319,7 @@ TEST_F(LinkOverSim, LineDyingMidTransferFailsAtOnce)
     EXPECT_EQ(rs.ReadVar(Version, value), "FAILED!");
     EXPECT_EQ(rs.ReadVar(Version, value), "FAILED!");
     EXPECT_EQ(rs.WriteVar(IMin1A, 1), "FAILED!");
+    EXPECT_EQ(link.lastFailure().cause, "the line to the control unit is lost");
     EXPECT_LT(t.elapsed(), 500) << "a hung-up line is not waited for";
     EXPECT_EQ(value, 3);
     EXPECT_TRUE(sim->waitForExit(3000));
@@ -410,7 +424,7 @@ TEST(LinkWithoutComponent, MissingLibraryMakesConnectFail)
     link.ComPort = 1;
     EXPECT_EQ(link.LinkOpen(), -1);
     EXPECT_FALSE(rs.Connect());
-    EXPECT_EQ(messages.lastText(), "Can't Open COM 1");
+    EXPECT_EQ(messages.lastText(), "Can't Open COM 1: the device-link component cannot be loaded (" + sim.devicePath() + ")");
 }
 
 TEST(LinkShippedList, SimulatorServesTheShippedVariableList)

@@ -105,11 +105,19 @@ TEST_F(SimParts, EepromFileIsWrittenOnlyWhenAWordChangesOrTheLastSaveFailed)
     EXPECT_TRUE(memory->writeWord(0x002040, 778).ok);
     ASSERT_TRUE(QFile::exists(file));
 
-    // a save that failed is made good by the next write, even of the same word
+    // an EEPROM that cannot be written refuses the write, the key and LOAD,
+    // and nothing changes; the next write once it works again is saved
     ASSERT_TRUE(QFile::remove(file));
     ASSERT_TRUE(QDir().mkdir(file));
     EXPECT_EQ(memory->writeWord(0x002040, 779).error, FrameCodec::Error::BadValue);
     EXPECT_FALSE(memory->saveError().isEmpty());
+    EXPECT_EQ(word(0x002040), 778u) << "a refused word keeps its value";
+    EXPECT_EQ(memory->writeLong(ControllerMemory::KeyAddress, 0x12345678).error, FrameCodec::Error::BadValue);
+    EXPECT_EQ(memory->readLong(ControllerMemory::KeyAddress, t0).value, 0u);
+    EXPECT_EQ(memory->writeLong(ControllerMemory::LoadAddress, ControllerMemory::LoadCode).error,
+              FrameCodec::Error::BadValue);
+    EXPECT_EQ(word(0x002040), 778u) << "a refused LOAD restores nothing";
+    EXPECT_FALSE(memory->resetMarker());
     ASSERT_TRUE(QDir().rmdir(file));
     EXPECT_TRUE(memory->writeWord(0x002040, 779).ok);
     EXPECT_TRUE(memory->saveError().isEmpty());
@@ -126,6 +134,7 @@ TEST_F(SimParts, AccessRulesAndErrorCodes)
     EXPECT_EQ(memory->readWord(0x002001, t0).error, Error::NoSuchAddress);
     EXPECT_EQ(memory->readWord(0x777777, t0).error, Error::NoSuchAddress);
     EXPECT_EQ(memory->writeWord(0x004040, 5).error, Error::ReadOnly) << "live values are measured, not set";
+    EXPECT_EQ(memory->writeLong(0x004020, 5).error, Error::ReadOnly) << "also as a 32-bit value";
     EXPECT_EQ(memory->writeLong(ControllerMemory::ProductionAddress, 1).error, Error::ReadOnly);
     EXPECT_EQ(memory->writeWord(ControllerMemory::LoadAddress, 1).error, Error::BadValue);
     EXPECT_EQ(memory->writeLong(0x777776, 1).error, Error::NoSuchAddress);

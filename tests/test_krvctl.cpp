@@ -4,8 +4,10 @@
 #include "tempfile.h"
 #include "transferfixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +39,7 @@ private:
         void setTimeout(int ms) override { m_inner->setTimeout(ms); }
         int timeout() const override { return m_inner->timeout(); }
         void ErrTimeOut() override { m_inner->ErrTimeOut(); }
+        LinkFault lastFault() const override { return m_inner->lastFault(); }
 
     private:
         std::shared_ptr<IDeviceLink> m_inner;
@@ -190,19 +193,63 @@ TEST_F(KrvctlTest, CompareListsDifferencesByNameAndSide)
     EXPECT_EQ(run({"compare", "--port", "1", path("a.txt"), path("b.txt")}), Krvctl::UsageError);
 }
 
-TEST_F(KrvctlTest, PortAndAnswerFailuresHaveTheirOwnCodes)
+TEST_F(KrvctlTest, PortAndAnswerFailuresHaveTheirOwnCodesAndCauses)
 {
+    // a port given by its path is called by it, with the cause
     EXPECT_EQ(run({"read", "--port", path("nodevice"), "-o", path("x.txt")}), Krvctl::NoSuchPort);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: Can't Open %1: no such device\n").arg(path("nodevice")));
+    writeBytes(path("plain.txt"), "not a terminal");
+    EXPECT_EQ(run({"peek", "--port", path("plain.txt"), "0x2002"}), Krvctl::NoSuchPort);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: Can't Open %1: not a serial port\n").arg(path("plain.txt")));
+    if (::geteuid() != 0) {   // root opens any file whatever its permissions
+        ASSERT_TRUE(QFile::setPermissions(path("plain.txt"), QFileDevice::WriteOwner));
+        EXPECT_EQ(run({"peek", "--port", path("plain.txt"), "0x2002"}), Krvctl::NoSuchPort);
+        EXPECT_TRUE(errText.contains(QStringLiteral(": permission denied (the user needs the dialout group)")))
+            << errText.toStdString();
+    }
+    // the program holds the unit's port: krvctl may not talk over it
+    connectLink();
+    EXPECT_EQ(run({"peek", "--port", sim.devicePath(), "0x2002"}), Krvctl::NoSuchPort);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: Can't Open %1: in use by another program\n").arg(sim.devicePath()));
+    session.rs232.Disconnect();
+    // a COM number names the device it stands for
     qputenv("KRV_COM7", QFile::encodeName(path("nodevice")));
     EXPECT_EQ(run({"peek", "--port", "7", "0x2002"}), Krvctl::NoSuchPort);
-    EXPECT_TRUE(errText.contains(QStringLiteral("Can't Open COM 7")));
+    EXPECT_EQ(errText, QStringLiteral("krvctl: Can't Open COM 7: no such device (%1)\n").arg(path("nodevice")));
     qunsetenv("KRV_COM7");
 
     sim.set(QStringLiteral("silent"), QStringLiteral("1"));
     EXPECT_EQ(run({"peek", "--port", "1", "0x2002"}), Krvctl::NoAnswer);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: cannot read 0020.02: no answer from the control unit\n"));
     EXPECT_FALSE(QFile::exists(path("x.txt")));
     EXPECT_EQ(run({"read", "--port", "1"}), Krvctl::UsageError);
     EXPECT_EQ(run({"frobnicate"}), Krvctl::UsageError);
+}
+
+TEST_F(KrvctlTest, RefusalsOfTheControlUnitAreNamedAndChangeNothing)
+{
+    // the software version is read-only, the supply a measured live value
+    EXPECT_EQ(run({"poke", "--port", "1", "0020.00", "1", "--yes"}), Krvctl::Refused);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: cannot write 0020.00: refused by the control unit: read-only address\n"));
+    EXPECT_EQ(run({"poke", "--port", "1", "0040.30", "1", "--yes"}), Krvctl::Refused);
+    EXPECT_TRUE(errText.endsWith(QStringLiteral("read-only address\n"))) << errText.toStdString();
+    EXPECT_EQ(run({"peek", "--port", "1", "1234.56"}), Krvctl::Refused);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: cannot read 1234.56: refused by the control unit: no such address\n"));
+
+    // an EEPROM that cannot be written refuses the word and the LOAD command
+    ASSERT_EQ(run({"poke", "--port", "1", "0020.04", "2", "--yes"}), Krvctl::Success) << errText.toStdString();
+    ASSERT_TRUE(QFile::remove(sim.eepromPath()));
+    ASSERT_TRUE(QDir().mkdir(sim.eepromPath()));
+    EXPECT_EQ(run({"poke", "--port", "1", "0020.04", "3", "--yes"}), Krvctl::Refused);
+    EXPECT_EQ(errText, QStringLiteral("krvctl: cannot write 0020.04: refused by the control unit: value refused\n"));
+    EXPECT_EQ(run({"reset", "--port", "1", "--yes"}), Krvctl::Refused);
+    EXPECT_TRUE(errText.endsWith(QStringLiteral("the LOAD command failed: refused by the control unit: value refused\n")))
+        << errText.toStdString();
+    EXPECT_EQ(run({"peek", "--port", "1", "0020.04"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("2\t0x0002\n")) << "neither the word nor the defaults were taken";
+    EXPECT_EQ(run({"peek", "--port", "1", "FDEA.00"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("0\t0x0000\n")) << "no reset marker";
+    ASSERT_TRUE(QDir().rmdir(sim.eepromPath()));
 }
 
 TEST_F(KrvctlTest, PeekPokeAndResetNeedConfirmationToChangeTheUnit)

@@ -1,7 +1,7 @@
 // The debugger's monitor when krv-sim goes away between two of its reads:
-// the monitor stops with "Operation Failed :FAILED!", the state is "not
-// connected", the catalogue keeps the last word that arrived, and the next
-// command connects again.
+// the monitor stops with "Operation Failed :FAILED!" and the lost line as
+// its cause, the state is "not connected", the catalogue keeps the last word
+// that arrived, and the next command connects again.
 #include "faultrecord.h"
 #include "pagetestbed.h"
 #include "simprocess.h"
@@ -48,7 +48,8 @@ TEST(LinkFaultsPages, SimulatorKilledDuringTheDebuggerMonitor)
     EXPECT_FALSE(page.tmrDebug()->isActive());
     EXPECT_FALSE(page.StatusTimerForm());
     ASSERT_EQ(bed.messages.shown.size(), 1);
-    EXPECT_EQ(bed.messages.shown[0].text, QStringLiteral("Operation Failed :FAILED!"));
+    EXPECT_EQ(bed.messages.shown[0].text,
+              QStringLiteral("Operation Failed :FAILED!\rthe line to the control unit is lost"));
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
     EXPECT_EQ(bed.session.catalogue.data(VbbLive)->QelValueRAM, lastGood) << "nothing taken from a dead line";
     EXPECT_TRUE(button(&page, "cmdRead")->isEnabled());

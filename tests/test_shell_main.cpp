@@ -168,7 +168,7 @@ TEST_F(ShellTest, PortThatCannotBeOpenedFallsBackToNone)
     qputenv("KRV_COM7", "/nonexistent/tty-krv");
     window->comPortItem(7)->trigger();
     qunsetenv("KRV_COM7");
-    EXPECT_EQ(messages.lastText(), QStringLiteral("Can't Open COM 7"));
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Can't Open COM 7: no such device (/nonexistent/tty-krv)"));
     EXPECT_EQ(window->mainStatusBar()->panelText(8), QStringLiteral("NONE"));
     EXPECT_TRUE(window->comPortItem(0)->isChecked());
     EXPECT_FALSE(window->comPortItem(7)->isChecked());

@@ -96,7 +96,18 @@ TEST_F(ShellOverSim, UnsavedFileAnsweredNoStaysNotConnected)
 TEST_F(ShellOverSim, ResetThenTheResetMarkerQuestionAnsweredNoClosesTheLink)
 {
     connect();
+    // the toolbar's Reset answered No sends nothing
+    messages.answers.push_back(MessageService::Answer::No);
+    window->toolButton(7)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Restore every parameter of the control unit to its default values?"));
+    EXPECT_EQ(state(), ConnectionState::Connected);
+    bool marker = true;
+    ASSERT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+    EXPECT_FALSE(marker);
+
     window->menuItem(QStringLiteral("mnuHw_Reset"))->trigger();
+    EXPECT_EQ(messages.shown[messages.shown.size() - 2].text,
+              QStringLiteral("Restore every parameter of the control unit to its default values?"));
     EXPECT_EQ(messages.lastText(), QStringLiteral("Switch OFF and then switch ON power supply!"));
     EXPECT_EQ(state(), ConnectionState::NotConnected);
     EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));

@@ -108,7 +108,15 @@ void Krvctl::addYesOption(QCommandLineParser &parser)
 
 int Krvctl::fail(int code, const QString &text)
 {
-    m_err << "krvctl: " << text << Qt::endl;
+    QString line = text;
+    if (code == NoAnswer && m_session) {
+        const LinkFailure &failure = m_session->devLink.lastFailure();
+        if (failure.refused())
+            code = Refused;
+        if (!failure.cause.isEmpty())
+            line += QStringLiteral(": ") + failure.cause;
+    }
+    m_err << "krvctl: " << line << Qt::endl;
     return code;
 }
 
@@ -138,15 +146,14 @@ int Krvctl::connect(const QString &port)
     if (number && (com < 1 || com >= DevicePathPort))
         return fail(UsageError, QStringLiteral("COM number out of range: ") + port);
     if (!number) {
-        if (!QFileInfo::exists(port))
-            return fail(NoSuchPort, QStringLiteral("no such port: ") + port);
-        // a device path reaches the link through the same mapping as a COM number
+        // a device path reaches the link through the same mapping as a COM
+        // number, and is called by its path
         qputenv("KRV_COM" + QByteArray::number(DevicePathPort), port.toLocal8Bit());
+        m_session->devLink.PortName = port;
     }
     m_session->devLink.ComPort = int16_t(number ? com : DevicePathPort);
-    if (!m_session->rs232.Connect())
-        return fail(NoSuchPort, QStringLiteral("cannot open port ") + port);
-    return Success;
+    // the link says which port failed and why
+    return m_session->rs232.Connect() ? Success : NoSuchPort;
 }
 
 int Krvctl::readAll()

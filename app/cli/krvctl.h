@@ -31,6 +31,7 @@ public:
         OutOfRange = 7,
         NoCatalogue = 8,
         NotConfirmed = 9,   // a command that changes the unit, without --yes
+        Refused = 10,       // the control unit answered with an error reply
     };
 
     Krvctl(IDeviceLinkFactory *links, QTextStream &out, QTextStream &err);
@@ -68,6 +69,8 @@ private:
     int connect(const QString &port);
     // Read-all of every page as the program's connect does; Success, NoAnswer or OutOfRange.
     int readAll();
+    // Prints the text; a failed access (NoAnswer) gets its cause added, and
+    // becomes Refused when the control unit refused it.
     int fail(int code, const QString &text);
     static bool parseAddress(const QString &text, int32_t &address);
     static bool parseWord(const QString &text, int32_t &value);

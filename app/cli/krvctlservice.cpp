@@ -57,7 +57,7 @@ int Krvctl::reset(const QStringList &args)
     if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
         return code;
     if (m_session->e2Image.SendLoadCommand() != QLatin1String("0"))
-        return fail(NoAnswer, QStringLiteral("the unit did not take the LOAD command"));
+        return fail(NoAnswer, QStringLiteral("the LOAD command failed"));
     m_messages->show(QStringLiteral("Switch OFF and then switch ON power supply!"), MessageService::Buttons::Ok,
                      MessageService::Icon::Warning, QString());
     return Success;
@@ -81,7 +81,7 @@ int Krvctl::peek(const QStringList &args)
         return code;
     int32_t value = 0;
     if (!m_session->rs232.ReadVar(address, value).isEmpty())
-        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+        return fail(NoAnswer, QStringLiteral("cannot read ") + File::formatAddress(address));
     m_out << value << "\t0x" << QString::number(uint16_t(value), 16).toUpper().rightJustified(4, QLatin1Char('0'))
           << Qt::endl;
     return Success;
@@ -109,7 +109,7 @@ int Krvctl::poke(const QStringList &args)
     if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
         return code;
     if (!m_session->rs232.WriteVar(address, value).isEmpty())
-        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+        return fail(NoAnswer, QStringLiteral("cannot write ") + File::formatAddress(address));
     return Success;
 }
 
@@ -154,7 +154,7 @@ int Krvctl::monitor(const QStringList &args)
     for (const QString &missing : logger.missingNames())
         m_err << "krvctl: the catalogue has no " << missing << "; column left out" << Qt::endl;
     if (!logger.prepare())
-        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+        return fail(NoAnswer, QStringLiteral("cannot read the live values"));
     QTextStream csv(&file);
     csv << logger.header() << '\n';
     for (int row = 0; rows == 0 || row < rows; ++row) {
@@ -162,7 +162,7 @@ int Krvctl::monitor(const QStringList &args)
             DevLink::WaitMs(ms);
         QString line;
         if (!logger.poll(line))
-            return fail(NoAnswer, QStringLiteral("no answer from the controller after ") + QString::number(row)
+            return fail(NoAnswer, QStringLiteral("the log stopped after ") + QString::number(row)
                                       + QStringLiteral(" rows"));
         // each row on disk at once, so a stopped log keeps what it had
         csv << line << '\n' << Qt::flush;
@@ -202,9 +202,9 @@ int Krvctl::key(const QStringList &args)
     m_messages->assumeYes = true;
     KeyCommands keys(*m_session);
     if (writing)
-        return keys.writeKey(words.at(1)) ? Success : fail(NoAnswer, QStringLiteral("the unit did not take the key"));
+        return keys.writeKey(words.at(1)) ? Success : fail(NoAnswer, QStringLiteral("the key was not written"));
     if (action == QLatin1String("lock"))
-        return keys.lock() ? Success : fail(NoAnswer, QStringLiteral("the unit did not take the lock"));
+        return keys.lock() ? Success : fail(NoAnswer, QStringLiteral("the unit was not locked"));
 
     QString production;
     QString keyText;
@@ -212,7 +212,7 @@ int Krvctl::key(const QStringList &args)
         (field == KeyCommands::Field::Key ? keyText : production) = text;
     });
     if (production.isEmpty() || keyText.isEmpty())
-        return fail(NoAnswer, QStringLiteral("no answer from the controller"));
+        return fail(NoAnswer, QStringLiteral("cannot read the key"));
     m_out << "Production number\t" << production << "\nKey\t" << keyText << Qt::endl;
     return Success;
 }

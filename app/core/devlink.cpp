@@ -1,5 +1,6 @@
 #include "devlink.h"
 
+#include "connectionsettings.h"
 #include "documentopener.h"
 #include "messageservice.h"
 #include "vbnumber.h"
@@ -15,6 +16,27 @@
 namespace {
 
 const QString Failed = QStringLiteral("FAILED!");
+const QString ComponentFailed = QStringLiteral("the device-link component failed");
+const QString NotOpen = QStringLiteral("the link is not open");
+
+QString causeText(LinkFault fault)
+{
+    switch (fault) {
+    case LinkFault::NoSuchAddress: return QStringLiteral("refused by the control unit: no such address");
+    case LinkFault::ReadOnly: return QStringLiteral("refused by the control unit: read-only address");
+    case LinkFault::ValueRefused: return QStringLiteral("refused by the control unit: value refused");
+    case LinkFault::LineLost: return QStringLiteral("the line to the control unit is lost");
+    case LinkFault::NotSent: return QStringLiteral("the request could not be sent");
+    case LinkFault::None:
+    case LinkFault::NoAnswer: break;
+    }
+    return QStringLiteral("no answer from the control unit");
+}
+
+bool isRefusal(LinkFault fault)
+{
+    return fault == LinkFault::NoSuchAddress || fault == LinkFault::ReadOnly || fault == LinkFault::ValueRefused;
+}
 
 // A group of hexadecimal digits read as a signed 16-bit number.
 bool hexGroup(const QString &digits, int16_t &out)
@@ -42,24 +64,69 @@ QString DevLink::ConnectionString() const
     return QStringLiteral("GDB:1,1000,#COM:") + QString::number(ComPort) + QStringLiteral(",9600,N,8,1");
 }
 
+void DevLink::noteFailure(LinkFailure::Kind kind, const QString &cause)
+{
+    m_failure.kind = kind;
+    m_failure.cause = cause;
+}
+
+void DevLink::noteAccessFailure()
+{
+    LinkFault fault = LinkFault::NoAnswer;
+    try {
+        if (m_link)
+            fault = m_link->lastFault();
+    } catch (...) {
+    }
+    noteFailure(isRefusal(fault) ? LinkFailure::Kind::Refused : LinkFailure::Kind::NoAnswer, causeText(fault));
+}
+
+QString DevLink::withCause(const QString &status) const
+{
+    if (m_failure.cause.isEmpty())
+        return status;
+    return status + QLatin1Char('\r') + m_failure.cause;
+}
+
+QString DevLink::openFailureText() const
+{
+    QString text = QStringLiteral("Can't Open ")
+        + (PortName.isEmpty() ? QStringLiteral("COM ") + QString::number(ComPort) : PortName);
+    if (m_failure.kind == LinkFailure::Kind::NotOpen && !m_failure.cause.isEmpty())
+        text += QStringLiteral(": ") + m_failure.cause;
+    if (PortName.isEmpty())
+        text += QStringLiteral(" (") + ConnectionSettings::devicePath(ComPort) + QLatin1Char(')');
+    return text;
+}
+
 int DevLink::LinkOpen()
 {
     if (m_link)
         return 0;
     LinkState = QStringLiteral("Close");
+    m_failure = {};
     try {
-        if (!m_factory)
+        std::unique_ptr<IDeviceLinkManager> manager =
+            m_factory ? m_factory->create(QString::fromLatin1(ProgId)) : nullptr;
+        if (!manager) {
+            noteFailure(LinkFailure::Kind::NotOpen, QStringLiteral("the device-link component cannot be loaded"));
             return -1;
-        std::unique_ptr<IDeviceLinkManager> manager = m_factory->create(QString::fromLatin1(ProgId));
-        if (!manager || !manager->Open(ConnectionString()))
+        }
+        QString cause;
+        if (!manager->Open(ConnectionString(), &cause)) {
+            noteFailure(LinkFailure::Kind::NotOpen, cause);
             return -1;
+        }
         std::shared_ptr<IDeviceLink> link = manager->DeviceLink_AddRef();
-        if (!link)
+        if (!link) {
+            noteFailure(LinkFailure::Kind::NotOpen, ComponentFailed);
             return -1;
+        }
         manager.reset();
         m_link = std::move(link);
     } catch (...) {
         m_link.reset();
+        noteFailure(LinkFailure::Kind::NotOpen, ComponentFailed);
         return -1;
     }
     LinkState = QStringLiteral("Open");
@@ -80,69 +147,82 @@ int16_t DevLink::SignReduce(int32_t value)
     return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFF));
 }
 
-QString DevLink::ReadWord(int32_t address, int32_t &value)
+bool DevLink::readWhole(int32_t a, int32_t b, int16_t t, int32_t &value)
 {
-    if (!m_link)
-        return Failed;
+    m_failure = {};
+    if (!m_link) {
+        noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
+        return false;
+    }
     try {
         double raw = 0;
-        if (!m_link->readPar(address / 256, address & 255, 2, raw))
-            return Failed;
-        int32_t whole = 0;
-        if (!VbNumber::toInt32(raw, whole))
-            return Failed;
-        value = SignReduce(whole);
-        return QString();
+        if (!m_link->readPar(a, b, t, raw)) {
+            noteAccessFailure();
+            return false;
+        }
+        if (!VbNumber::toInt32(raw, value)) {
+            noteFailure(LinkFailure::Kind::NoAnswer, QStringLiteral("the control unit's answer is not a number"));
+            return false;
+        }
+        return true;
     } catch (...) {
-        return Failed;
+        noteFailure(LinkFailure::Kind::NoAnswer, ComponentFailed);
+        return false;
     }
+}
+
+QString DevLink::ReadWord(int32_t address, int32_t &value)
+{
+    int32_t whole = 0;
+    if (!readWhole(address / 256, address & 255, 2, whole))
+        return Failed;
+    value = SignReduce(whole);
+    return QString();
 }
 
 QString DevLink::WriteWord(int32_t address, int32_t value)
 {
-    if (!m_link)
-        return Failed;
-    try {
-        const QVariant word(static_cast<double>(SignReduce(value)));
-        return m_link->writePar(address / 256, address & 255, 3, word) ? QString() : Failed;
-    } catch (...) {
+    m_failure = {};
+    if (!m_link) {
+        noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
         return Failed;
     }
+    try {
+        const QVariant word(static_cast<double>(SignReduce(value)));
+        if (m_link->writePar(address / 256, address & 255, 3, word))
+            return QString();
+        noteAccessFailure();
+    } catch (...) {
+        noteFailure(LinkFailure::Kind::NoAnswer, ComponentFailed);
+    }
+    return Failed;
 }
 
 int DevLink::WriteLong(int32_t address, const QString &value)
 {
-    if (!m_link)
+    m_failure = {};
+    if (!m_link) {
+        noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
         return 1;
+    }
     try {
         m_link->setTimeout(5000);
         if (m_link->writePar(address, 4, 19, QVariant(value))) {
             m_link->setTimeout(1000);
             return 0;
         }
+        noteAccessFailure();
         m_link->ErrTimeOut();
     } catch (...) {
+        noteFailure(LinkFailure::Kind::NoAnswer, ComponentFailed);
     }
     return 1;
 }
 
 int DevLink::ReadValue(int32_t address, int32_t &value, int16_t size)
 {
-    if (!m_link)
-        return 1;
-    try {
-        const int16_t type = (size == 1 || size == 2) ? 2 : 3;
-        double raw = 0;
-        if (!m_link->readPar(address, 0, type, raw))
-            return 1;
-        int32_t whole = 0;
-        if (!VbNumber::toInt32(raw, whole))
-            return 1;
-        value = whole;
-        return 0;
-    } catch (...) {
-        return 1;
-    }
+    const int16_t type = (size == 1 || size == 2) ? 2 : 3;
+    return readWhole(address, 0, type, value) ? 0 : 1;
 }
 
 void DevLink::WaitMs(double milliseconds)
@@ -189,7 +269,7 @@ bool RS232::Connect()
     if (m_link.LinkOpen() == 0)
         return true;
     if (m_link.ComPort != 0 && m_messages)
-        m_messages->show(QStringLiteral("Can't Open COM ") + QString::number(m_link.ComPort), MessageService::Buttons::Ok);
+        m_messages->show(m_link.openFailureText(), MessageService::Buttons::Ok);
     return false;
 }
 

@@ -6,6 +6,23 @@
 #include <cstdint>
 #include <memory>
 
+// Why the last access or the last open failed.
+struct LinkFailure
+{
+    enum class Kind {
+        None,
+        NoAnswer,   // the control unit did not answer, or the line is gone
+        Refused,    // the control unit answered with an error reply
+        NotOpen,    // the port could not be opened
+    };
+    Kind kind = Kind::None;
+    // "no answer from the control unit", "refused by the control unit:
+    // read-only address", "no such device", ...; empty when nothing failed
+    QString cause;
+
+    bool refused() const { return kind == Kind::Refused; }
+};
+
 // The thin layer around the device-link component: opens it on the chosen
 // port and reads and writes controller words and values by address.
 class DevLink
@@ -18,9 +35,19 @@ public:
 
     int16_t ComPort = 0;                       // 0: none chosen
     QString LinkState = QStringLiteral("Close"); // "Open" while a device link is held
+    // The port's name in messages when it was given as a device path; empty: "COM <n>".
+    QString PortName;
 
     int LinkOpen();   // 0 on success, -1 on failure
     void LinkClose();
+
+    // Why the last access or open failed; Kind::None when it succeeded.
+    const LinkFailure &lastFailure() const { return m_failure; }
+    // A failure status with its cause on the next line: "FAILED!\r<cause>".
+    QString withCause(const QString &status) const;
+    // "Can't Open COM 3: no such device (/dev/ttyS2)", or the device path
+    // itself in place of "COM n" when one was given.
+    QString openFailureText() const;
 
     QString ReadWord(int32_t address, int32_t &value);   // "" or "FAILED!"
     QString WriteWord(int32_t address, int32_t value);   // "" or "FAILED!"
@@ -42,8 +69,15 @@ public:
     static int16_t SignReduce(int32_t value);
 
 private:
+    // "Par" read of a whole number; false (cause noted) on any failure.
+    bool readWhole(int32_t a, int32_t b, int16_t t, int32_t &value);
+    // Records why the access just made failed, as the component tells it.
+    void noteAccessFailure();
+    void noteFailure(LinkFailure::Kind kind, const QString &cause);
+
     IDeviceLinkFactory *m_factory;
     std::shared_ptr<IDeviceLink> m_link;
+    LinkFailure m_failure;
 };
 
 class MessageService;

@@ -11,6 +11,7 @@
 #include "messageservice.h"
 #include "pagebase.h"
 #include "programlauncher.h"
+#include "resetquestion.h"
 #include "session.h"
 #include "statusbarview.h"
 
@@ -251,11 +252,13 @@ void MainCommands::WriteAll()
 
 void MainCommands::Reset()
 {
+    if (!confirmReset(m_session.messages))
+        return;
     clearFileState();
     m_main.setEnabled(false);
     const QString result = m_session.e2Image.SendLoadCommand();
     if (result != QLatin1String("0")) {
-        transferFailed(result);
+        transferFailed(m_session.devLink.withCause(result));
         return;
     }
     if (m_session.messages)

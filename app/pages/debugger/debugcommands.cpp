@@ -2,6 +2,7 @@
 
 #include "debuginput.h"
 #include "messageservice.h"
+#include "resetquestion.h"
 #include "session.h"
 #include "vbnumber.h"
 
@@ -31,6 +32,17 @@ bool DebugCommands::checkAddress(const QString &text, int32_t &address) const
                         + QStringLiteral("'\rEnter up to six hexadecimal digits, as 1234.AB or 1234AB."),
          MessageService::Icon::Warning);
     return false;
+}
+
+int DebugCommands::variableAt(int32_t address) const
+{
+    const Catalogue &catalogue = m_session.catalogue;
+    for (int i = 1; i < catalogue.VarCount; ++i) {
+        if (const CVarDataS *data = catalogue.data(i); data && data->Address == address)
+            return i;
+    }
+    tell(m_session, QStringLiteral("Address not in the variable list"), MessageService::Icon::Warning);
+    return 0;
 }
 
 bool DebugCommands::checkValue(const QString &text, int32_t &value) const
@@ -71,7 +83,10 @@ void DebugCommands::finish()
 
 void DebugCommands::failed(const QString &error)
 {
-    tell(m_session, QStringLiteral("Operation Failed :") + error, MessageService::Icon::None);
+    // the link is not known to work any more: the page shows it as lost
+    m_session.IsConnectObj = ConnectionState::NotConnected;
+    tell(m_session, QStringLiteral("Operation Failed :") + m_session.devLink.withCause(error),
+         MessageService::Icon::None);
 }
 
 void DebugCommands::store(int index, int32_t value, Column column)
@@ -126,7 +141,6 @@ bool DebugCommands::monitorRead(int32_t address, int index, int32_t &value)
     const QString error = m_session.rs232.ReadVar(address, word);
     if (!error.isEmpty()) {
         failed(error);
-        m_session.IsConnectObj = ConnectionState::NotConnected;
         monitorStopped();
         return false;
     }
@@ -157,12 +171,17 @@ QString DebugCommands::engineeringText(int index, Column column) const
     return VbNumber::plainDecimal(data->KrvDisplayValueRAM, VbNumber::decimalSeparator());
 }
 
+bool DebugCommands::confirmReset() const
+{
+    return ::confirmReset(m_session.messages);
+}
+
 bool DebugCommands::reset()
 {
     const QString result = m_session.e2Image.SendLoadCommand();
     m_session.IsConnectObj = ConnectionState::NotConnected;
     if (result != QLatin1String("0")) {
-        tell(m_session, QStringLiteral("Operation Failed!"), MessageService::Icon::None);
+        tell(m_session, m_session.devLink.withCause(QStringLiteral("Operation Failed!")), MessageService::Icon::None);
         return false;
     }
     tell(m_session, QStringLiteral("POWER RESET Needed For Default Parameters Configuration To Be Effective !!!"),

@@ -23,6 +23,9 @@ public:
 
     // Input checks: false after telling the user why; nothing is sent then.
     bool checkAddress(const QString &text, int32_t &address) const;
+    // The catalogue index of the first variable at the address; 0 (after
+    // telling the user) when the list has none there.
+    int variableAt(int32_t address) const;
     bool checkValue(const QString &text, int32_t &value) const;
 
     // A fresh link for the command; false when it cannot be opened.
@@ -43,6 +46,8 @@ public:
     // Engineering value of entry `index` for a column: empty when the entry has no unit.
     QString engineeringText(int index, Column column) const;
 
+    // Asks before the LOAD command: true when the user said Yes.
+    bool confirmReset() const;
     // The LOAD command: true when the controller took it (the link is then closed).
     bool reset();
 

@@ -280,16 +280,9 @@ void FrmDebug::addressEntered()
     int32_t address = 0;
     if (!m_commands.checkAddress(m_txtAddress->text(), address))
         return;
-    const Catalogue &catalogue = session().catalogue;
-    int found = 0;
-    for (int i = 1; i < catalogue.VarCount && found == 0; ++i) {
-        if (const CVarDataS *data = catalogue.data(i); data && data->Address == address)
-            found = i;
-    }
-    if (found == 0 && catalogue.VarCount > 1)
-        found = 1;   // no variable there: back to the first one
-    if (found == 0)
-        return;
+    // no variable there (0): nothing stays selected, so no command works on
+    // another variable's address; the typed text stays for a correction
+    const int found = m_commands.variableAt(address);
     if (m_cmbVariablesList->currentIndex() == found)
         selectVariable(found);
     else
@@ -409,7 +402,7 @@ void FrmDebug::monitorTick()
 
 void FrmDebug::cmdReset()
 {
-    if (!m_commands.connect())
+    if (!m_commands.confirmReset() || !m_commands.connect())
         return;
     QWidget *mainWindow = window();
     mainWindow->setEnabled(false);
