@@ -24,6 +24,9 @@ protected:
     {
         page = std::make_unique<FrmComment>(bed.context());
         bed.session.commentPage = page.get();
+        // the page's own entries (the key page's) are what a file of it holds
+        pages.pages = {page.get()};
+        bed.session.pages = &pages;
         bed.session.CommentEdited = false;
     }
 
@@ -42,6 +45,7 @@ protected:
     }
 
     PageTestBed bed;
+    FakePageSet pages;
     std::unique_ptr<FrmComment> page;
 };
 
@@ -110,7 +114,9 @@ TEST_F(CommentPageTest, FieldsRoundTripThroughSaveAndLoad)
     typeLine(QStringLiteral("txtDate"), QStringLiteral("09/12/2026"));
     typeLine(QStringLiteral("TxtRevision"), QStringLiteral("7b"));
     w<QLineEdit>(QStringLiteral("TxtCompany"))->setText(latin);
-    w<QPlainTextEdit>(QStringLiteral("TxtInfo"))->setPlainText(QStringLiteral("Pump 2, left side\nretuned\n\nend"));
+    // blanks that start a line, and a line that reads like the separator, are kept
+    const QString info = "Pump 2, left side\n  retuned\n" + Separator + "\n\n\tend";
+    w<QPlainTextEdit>(QStringLiteral("TxtInfo"))->setPlainText(info);
 
     const QString first = bed.folder.path(QStringLiteral("first.txt"));
     ASSERT_TRUE(bed.session.file.SaveConfig(first));
@@ -120,13 +126,12 @@ TEST_F(CommentPageTest, FieldsRoundTripThroughSaveAndLoad)
     w<QPlainTextEdit>(QStringLiteral("TxtInfo"))->clear();
     bed.session.CommentEdited = false;
 
-    EXPECT_EQ(bed.session.file.LoadConfig(first, QStringLiteral("first.txt")), QString());
+    EXPECT_EQ(bed.session.file.LoadConfig(first, QStringLiteral("first.txt")).reason, QString());
     EXPECT_EQ(w<QLineEdit>(QStringLiteral("txtAutor"))->text(), QStringLiteral("Bo Tester"));
     EXPECT_EQ(w<QLineEdit>(QStringLiteral("txtDate"))->text(), QStringLiteral("09/12/2026"));
     EXPECT_EQ(w<QLineEdit>(QStringLiteral("TxtRevision"))->text(), QStringLiteral("7b"));
     EXPECT_EQ(w<QLineEdit>(QStringLiteral("TxtCompany"))->text(), latin);
-    EXPECT_EQ(w<QPlainTextEdit>(QStringLiteral("TxtInfo"))->toPlainText(),
-              QStringLiteral("Pump 2, left side\nretuned\n\nend"));
+    EXPECT_EQ(w<QPlainTextEdit>(QStringLiteral("TxtInfo"))->toPlainText(), info);
     EXPECT_EQ(w<QLabel>(QStringLiteral("lblName"))->text(), QStringLiteral("first.txt"));
     EXPECT_EQ(page->fileName(), QStringLiteral("first.txt"));
     EXPECT_TRUE(bed.session.CommentEdited);   // the main window's Load clears it afterwards
@@ -146,9 +151,10 @@ TEST_F(CommentPageTest, LoadOfAFileWithoutCommentsEmptiesTheFields)
     PageTestBed other;
     FrmComment empty(other.context());
     other.session.commentPage = &empty;
+    other.session.pages = &pages;
     ASSERT_TRUE(other.session.file.SaveConfig(path));
 
-    EXPECT_EQ(bed.session.file.LoadConfig(path, QStringLiteral("bare.txt")), QString());
+    EXPECT_EQ(bed.session.file.LoadConfig(path, QStringLiteral("bare.txt")).reason, QString());
     for (const char *box : Boxes)
         EXPECT_EQ(w<QLineEdit>(QString::fromLatin1(box))->text(), QString()) << box;
     EXPECT_EQ(w<QPlainTextEdit>(QStringLiteral("TxtInfo"))->toPlainText(), QString());

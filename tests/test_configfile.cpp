@@ -1,6 +1,5 @@
 #include "ansitext.h"
 #include "commentinfo.h"
-#include "configitemreader.h"
 #include "transferfixture.h"
 
 #include "filesizelimit.h"
@@ -48,9 +47,10 @@ class ConfigFileTest : public TransferFixture
 protected:
     void SetUp() override { loadList(List); }
 
+    // "" when the file loaded, else why not.
     QString load(const QByteArray &bytes)
     {
-        return session.file.LoadConfig(folder.write(QStringLiteral("in.txt"), bytes), QStringLiteral("in.txt"));
+        return session.file.LoadConfig(folder.write(QStringLiteral("in.txt"), bytes), QStringLiteral("in.txt")).reason;
     }
 
     // An earlier save in a folder of its own.
@@ -70,20 +70,6 @@ protected:
 
 } // namespace
 
-TEST(ConfigItemReader, SplitsAtCommasAndLineEndsAndKeepsQuotedText)
-{
-    ConfigItemReader r(QStringLiteral("  a\tb,c\rd\ne\r\n\"x, y\" tail,z\r\r\n\tt\r\"open"));
-    QStringList items;
-    while (!r.atEnd())
-        items.append(r.next());
-    EXPECT_EQ(items, (QStringList{"a\tb", "c", "d", "e", "x, y", "z", "", "\tt", "open"}));
-
-    ConfigItemReader lines(QStringLiteral("\tone, \"two\"\r\nthree"));
-    EXPECT_EQ(lines.nextLine(), "one, \"two\"");
-    EXPECT_EQ(lines.nextLine(), "three");
-    EXPECT_TRUE(lines.atEnd());
-}
-
 TEST(CommentInfo, BlockRoundTripsEveryField)
 {
     CommentInfo info{"Ann", "9 Dec", "r2", "Works, Ltd", "one\r\ntwo, three\r\n\r\nfour"};
@@ -96,6 +82,10 @@ TEST(CommentInfo, BlockRoundTripsEveryField)
     // a bare LF from a text box is stored as a line break too
     const CommentInfo bare{"", "", "", "", "a\nb"};
     EXPECT_TRUE(bare.BuildInfoStr().contains("\ta\r\n\tb\r"));
+    // a field is one line of the block: a TAB in it stays, a line break becomes a blank
+    const CommentInfo field{"A\tB", "d\r\ne", "", "", ""};
+    EXPECT_TRUE(field.BuildInfoStr().contains("\rAuthor:\tA\tB\t\rDate:\td e\t\r"));
+    EXPECT_EQ(CommentInfo::ExtractInfo("Author:\tA\tB\t\r\nDate:\td e\t\r\n").author, "A\tB");
 }
 
 TEST_F(ConfigFileTest, SaveWritesTheByteExactFormat)
@@ -124,7 +114,11 @@ TEST_F(ConfigFileTest, ValueLineFormat)
 
 TEST_F(ConfigFileTest, SaveThenLoadRestoresValuesAndComments)
 {
-    comment.info = {"Bo", "today", "7", "Acme, Inc.", "line one\r\n  line two, indented"};
+    // comments lines keep their leading blanks, and one that reads like the
+    // separator is still a comment
+    const QString comments = "line one\r\n  line two, indented\r\n" + CommentInfo::Separator
+                             + "\r\n\ttabbed\r\n Author:\tx\r\n";
+    comment.info = {"Bo", "today", "7", "Acme, Inc.", comments};
     const int32_t values[] = {0, 3, -57, 1999, 0, 77, 0, 4242};
     for (int i = 2; i <= 8; ++i) {
         if (i != 7)
@@ -137,7 +131,7 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresValuesAndComments)
     for (int i = 1; i < session.catalogue.VarCount; ++i)
         session.catalogue.entry(i)->ReadE2FromQEL(1);
     comment.info = CommentInfo();
-    EXPECT_EQ(session.file.LoadConfig(path, "cfg.txt"), QString());
+    EXPECT_EQ(session.file.LoadConfig(path, "cfg.txt").reason, QString());
     for (int i = 2; i <= 8; ++i) {
         if (i == 7)
             continue;
@@ -147,11 +141,11 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresValuesAndComments)
     }
     EXPECT_EQ(var(1).KrvDownloadValueE2, 10203);
     EXPECT_EQ(var(7).KrvDownloadValueE2, 1);   // not in the file
-    EXPECT_EQ(comment.info.author, saved.author);
-    EXPECT_EQ(comment.info.company, saved.company);
-    // leading blanks of a comment line do not survive; everything else does
-    EXPECT_EQ(comment.info.comments, "line one\r\nline two, indented");
+    EXPECT_EQ(comment.info, saved);
     EXPECT_EQ(comment.fileName, "cfg.txt");
+    // saved again, the file is the same
+    ASSERT_TRUE(session.file.SaveConfig(folder.path("again.txt")));
+    EXPECT_EQ(readBytes(folder.path("again.txt")), readBytes(path));
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
@@ -165,31 +159,69 @@ TEST_F(ConfigFileTest, SectionTwoIsSavedOnlyWithAnEditedCountOfThree)
     EXPECT_FALSE(session.file.isSaved(7)); // on no open page
 }
 
-TEST_F(ConfigFileTest, PlaceholderAndEmptyLinesAreIgnored)
+TEST_F(ConfigFileTest, PlaceholderEmptyAndCommaLinesLoadAsTheWriterMeantThem)
 {
-    EXPECT_EQ(load(configText("---\t0020.40\t00999\r\t0020.40\t00998\rCoil\t0020.40\t00500\r")), QString());
+    // a placeholder and an empty description carry no value; a comma is part of the description
+    EXPECT_EQ(load(configText("---\t0020.40\t00999\r\t0020.40\t00998\rCoil, 1A\t0020.40\t00500\r"
+                              "Has --- inside\t0012.34\t00001\rOffset\t0012.34\t-0007\r")),
+              QString());
     EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
-    EXPECT_EQ(session.file.ParseConfigLine("Has --- inside\t0020.40\t1"), QString());
-    EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
+    EXPECT_EQ(var(3).KrvDownloadValueE2, -7);
 }
 
-TEST_F(ConfigFileTest, CommaInADescriptionLoadsTheValueAndReportsTheFragment)
+TEST_F(ConfigFileTest, SavedFilesLoadWithTheirLineEndsConvertedButNotCutOff)
 {
-    EXPECT_EQ(load(configText("Coil 1A, minimum\t0020.40\t00500\rOffset\t0012.34\t00007\r")), "Variable Not Found");
-    EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
-    EXPECT_EQ(var(3).KrvDownloadValueE2, 7);
+    const QByteArray saved = configText("Coil 1A\t0020.40\t00500\r");
+    QByteArray crlf = saved;
+    crlf.replace("\r\n", "\r").replace("\r", "\r\n");
+    QByteArray lf = crlf;
+    lf.replace("\r\n", "\n");
+    // losing only the final LF loses nothing
+    for (const QByteArray &good : {saved, crlf, lf, saved.chopped(1)}) {
+        var(4).KrvDownloadValueE2 = 1;
+        EXPECT_EQ(load(good), QString()) << good.toStdString();
+        EXPECT_EQ(var(4).KrvDownloadValueE2, 500);
+    }
+    // cut after the last value line, in any of these forms
+    for (const QByteArray &cut : {saved.chopped(2), crlf.chopped(2), lf.chopped(1)})
+        EXPECT_EQ(load(cut), "line 10: the file ends after this line (cut off)") << cut.toStdString();
+    EXPECT_EQ(load(saved.chopped(3)), "line 10: the file ends inside this line (cut off)");
 }
 
-TEST_F(ConfigFileTest, AnyUnmatchedLineFailsTheLoadButMatchedValuesLoad)
+TEST_F(ConfigFileTest, ValuesMustBeWholeNumbersThatFit)
 {
-    EXPECT_EQ(load(configText("Gone\t0099.98\t00001\rCoil\t0020.40\t00600\r")), "Variable Not Found");
-    EXPECT_EQ(var(4).KrvDownloadValueE2, 600);
-    EXPECT_EQ(load(configText("Bad\t00zz.40\t00001\rCoil\t0020.40\t00601\r")), "Variable Not Found");
-    EXPECT_EQ(load(configText("Empty\t\t00001\rCoil\t0020.40\t00602\r")), "Variable Not Found");
-    EXPECT_EQ(var(4).KrvDownloadValueE2, 602);
-    EXPECT_EQ(session.file.ParseConfigLine("Coil\t0020.40\t 12abc"), QString());
-    EXPECT_EQ(var(4).KrvDownloadValueE2, 12);
-    EXPECT_EQ(session.file.LoadConfig(folder.path("missing.txt"), "missing.txt"), "FAILED!");
+    const struct { const char *value; const char *reason; } cases[] = {
+        {"12abc", "line 10: value '12abc' for 'Coil' is not a whole number"},
+        {"1.5", "line 10: value '1.5' for 'Coil' is not a whole number"},
+        {"-", "line 10: value '-' for 'Coil' is not a whole number"},
+        {"2147483648", "line 10: value '2147483648' for 'Coil' does not fit 32 bits"},
+        {"00500\tmore", "line 10: more than a value for 'Coil'"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(load(configText(QStringLiteral("Coil\t0020.40\t%1\r").arg(c.value))), c.reason) << c.value;
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 400);
+    EXPECT_EQ(load(configText("Coil\t0020.40\t-2147483648 \r")), QString());
+    EXPECT_EQ(var(4).KrvDownloadValueE2, 400) << "out of range: the default is put in";
+    EXPECT_EQ(load(configText("Coil\t00zz.40\t1\r")), "line 10: bad address '00zz.40' for 'Coil'");
+}
+
+TEST_F(ConfigFileTest, OnlyARegularFileOfAtMost16MBIsRead)
+{
+    const auto status = [this](const QString &path) {
+        StagedConfig staged;
+        const auto result = session.file.ReadConfig(path, staged);
+        EXPECT_TRUE(staged.values.isEmpty());
+        return std::make_pair(result.status, result.reason);
+    };
+    using S = ConfigFileReader::Status;
+    EXPECT_EQ(status(folder.path("missing.txt")), std::make_pair(S::Unreadable, QStringLiteral("no such file")));
+    EXPECT_EQ(status(folder.path(QString())), std::make_pair(S::Unreadable, QStringLiteral("not a regular file")));
+    EXPECT_EQ(status("/dev/zero"), std::make_pair(S::Unreadable, QStringLiteral("not a regular file")));
+    QFile big(folder.path("big.txt"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(ConfigFileReader::MaxFileSize + 1));
+    big.close();
+    EXPECT_EQ(status(big.fileName()), std::make_pair(S::Unreadable, QStringLiteral("larger than 16 MB")));
 }
 
 TEST_F(ConfigFileTest, LoadedValuesGoThroughTheRangeCheck)

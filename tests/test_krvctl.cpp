@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -150,19 +151,43 @@ TEST_F(KrvctlTest, WriteVerifyCatchesAValueTheUnitDidNotTake)
     EXPECT_EQ(run({"compare", "--port", "1", path("changed.txt")}), Krvctl::Success) << outText.toStdString();
 }
 
-TEST_F(KrvctlTest, WriteRefusesFilesThatDoNotFit)
+TEST_F(KrvctlTest, WriteAndCompareTakeAFileWholeOrNotAtAll)
 {
     ASSERT_EQ(run({"read", "--port", "1", "-o", path("unit.txt")}), Krvctl::Success);
     const QByteArray unit = readBytes(path("unit.txt"));
+    const int sectionsLine = int(unit.left(unit.indexOf("\t0020.02\t")).count('\r')) + 1;
 
-    // a line the catalogue does not have: nothing is written
-    writeBytes(path("unknown.txt"), withValue(unit, "0020.04", "00001").replace("\t0020.02\t", "\t00FF.FE\t"));
-    EXPECT_EQ(run({"write", "--port", "1", path("unknown.txt")}), Krvctl::NotFound);
+    // a value the unit would take, then a line the catalogue does not have: the
+    // port is not even opened, and compare names the same line
+    const QByteArray unknown = withValue(unit, "0020.04", "00001").replace("\t0020.02\t", "\t00FF.FE\t");
+    writeBytes(path("unknown.txt"), unknown);
+    const QString reason = QStringLiteral("line %1: 'Number of proportional sections (1 to 4: TBX 100 to TBX 400)' "
+                                          "(address 00FF.FE) is not in the variable list").arg(sectionsLine);
+    EXPECT_EQ(run({"write", "--port", "1", path("unknown.txt")}), Krvctl::BadFile);
+    EXPECT_EQ(errText, "krvctl: " + path("unknown.txt") + ": " + reason + "; nothing written\n");
+    EXPECT_EQ(run({"compare", path("unit.txt"), path("unknown.txt")}), Krvctl::BadFile);
+    EXPECT_EQ(errText, "krvctl: " + path("unknown.txt") + ": " + reason + "\n");
+    EXPECT_TRUE(outText.isEmpty());
+
+    // cut inside the last value
+    writeBytes(path("cut.txt"), unit.left(unit.lastIndexOf("\r\r\n") - 2));
+    EXPECT_EQ(run({"write", "--port", "1", path("cut.txt")}), Krvctl::BadFile);
+    EXPECT_TRUE(errText.contains(QStringLiteral("the file ends inside this line (cut off); nothing written")))
+        << errText.toStdString();
+    EXPECT_EQ(run({"compare", "--port", "1", path("cut.txt")}), Krvctl::BadFile);
+
     // a section count of 9 is out of its range 1..4
     writeBytes(path("range.txt"), withValue(withValue(unit, "0020.04", "00001"), "0020.02", "00009"));
     EXPECT_EQ(run({"write", "--port", "1", path("range.txt")}), Krvctl::OutOfRange);
     EXPECT_EQ(run({"compare", "--port", "1", path("unit.txt")}), Krvctl::Success) << outText.toStdString();
 
+    // nothing but a regular file of at most 16 MB is read: no endless device, no pipe without a writer
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    for (const QString &file : {QStringLiteral("/dev/zero"), path("fifo")}) {
+        EXPECT_EQ(run({"compare", path("unit.txt"), file}), Krvctl::FileError);
+        EXPECT_EQ(errText, "krvctl: " + file + ": not a regular file\n");
+        EXPECT_EQ(run({"write", "--port", "1", file}), Krvctl::FileError);
+    }
     EXPECT_EQ(run({"write", "--port", "1", path("missing.txt")}), Krvctl::FileError);
 }
 
@@ -188,6 +213,11 @@ TEST_F(KrvctlTest, CompareListsDifferencesByNameAndSide)
 
     // the unit against the changed file, and the usage and file errors
     EXPECT_EQ(run({"compare", "--port", "1", path("b.txt")}), Krvctl::Different);
+    // a value the range check would replace is compared as the unit holds it
+    ASSERT_EQ(run({"poke", "--port", "1", "0x2004", "9", "--yes"}), Krvctl::Success);
+    EXPECT_EQ(run({"compare", "--port", "1", path("a.txt")}), Krvctl::Different);
+    EXPECT_EQ(outText, "Variable\tunit\t" + path("a.txt") + "\nNUM_ONOFF_SECTIONS\t9 (out of range)\t0\n");
+    EXPECT_EQ(errText.trimmed(), QStringLiteral("1 difference"));
     EXPECT_EQ(run({"compare", path("a.txt"), path("none.txt")}), Krvctl::FileError);
     EXPECT_EQ(run({"compare", path("a.txt")}), Krvctl::UsageError);
     EXPECT_EQ(run({"compare", "--port", "1", path("a.txt"), path("b.txt")}), Krvctl::UsageError);

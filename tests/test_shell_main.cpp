@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QRandomGenerator>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
@@ -312,6 +313,101 @@ TEST_F(ShellTest, EditShowsFileToSaveWithinOneTickOfTheRealTimer)
     window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->setText(QStringLiteral("Ann"));
     tick();
     EXPECT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
+}
+
+// File > Load takes a file whole or not at all: a bad file of any kind changes
+// no value, no comment, neither the file state nor the page, and names its line.
+TEST_F(ShellTest, LoadOfABadFileChangesNothingAndNamesTheLine)
+{
+    const QString basePath = folder.file(QStringLiteral("base.txt"));
+    ASSERT_TRUE(session.file.SaveConfig(basePath));
+    QFile baseFile(basePath);
+    ASSERT_TRUE(baseFile.open(QIODevice::ReadOnly));
+    const QByteArray base = baseFile.readAll();
+    // the comment block is empty, so every line ends with CR (the last one with CR LF)
+    const QList<QByteArray> lines = base.split('\r');
+    const int k = 12;   // a value line with value lines before it
+    const QByteArray description = lines[k].left(lines[k].indexOf('\t'));
+    const auto withLine = [&](int index, const QByteArray &replacement) {
+        QList<QByteArray> changed = lines;
+        changed[index] = replacement;
+        return changed.join('\r');
+    };
+    QByteArray random(4096, 0);
+    QRandomGenerator(19).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
+    const auto line = [](int number, const QString &reason) { return QStringLiteral("line %1: %2").arg(number).arg(reason); };
+    const struct { const char *name; QByteArray bytes; QString reason; } cases[] = {
+        {"empty", "", line(1, "the file is empty")},
+        {"random bytes", random, line(1, "no comment block")},
+        {"CSV", "Name,Address,Value\r\nI0_MIN,0x2040,400\r\n", line(1, "no comment block")},
+        {"no comment block", base.mid(base.indexOf("Variable Name")), line(1, "no comment block")},
+        {"cut after whole lines", lines.mid(0, k + 1).join('\r') + '\r', line(k + 1, "the file ends after this line (cut off)")},
+        {"cut inside a value", lines.mid(0, k + 1).join('\r').chopped(2), line(k + 1, "the file ends inside this line (cut off)")},
+        {"no value", withLine(k, lines[k].left(lines[k].lastIndexOf('\t') + 1)),
+         line(k + 1, "no value for '" + QString::fromLatin1(description) + "'")},
+        {"unknown line", withLine(k, lines[k] + "\rGone\t0099.98\t00001"),
+         line(k + 2, "'Gone' (address 0099.98) is not in the variable list")},
+    };
+
+    // memory differs from the file in every saved entry, so any value taken would show
+    Catalogue &cat = session.catalogue;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        if (session.file.isSaved(i))
+            cat.data(i)->KrvDownloadValueE2 += 1;
+    }
+    window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->setText(QStringLiteral("Before"));
+    window->selectTab(4);
+    tick();
+    const auto everything = [&] {
+        QStringList all;
+        for (int i = 1; i < cat.VarCount; ++i) {
+            const CVarDataS *d = cat.data(i);
+            all << QStringLiteral("%1 %2 %3").arg(d->KrvDownloadValueE2).arg(d->QelValueE2).arg(d->KrvDisplayValueE2);
+        }
+        all << window->commentPage()->BuildInfoStr() << window->commentPage()->fileName() << fileBox()
+            << QString::number(session.FileState) << QString::number(session.CommentEdited)
+            << QString::number(session.catalogue.ConfigSaved) << QString::number(window->currentTab());
+        return all;
+    };
+    ASSERT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
+    const QStringList before = everything();
+    const auto changed = [&] {
+        const QStringList now = everything();
+        for (int i = 0; i < now.size(); ++i) {
+            if (now[i] != before.value(i))
+                return QStringLiteral("item %1 is '%2', was '%3'").arg(i).arg(now[i], before.value(i)).toStdString();
+        }
+        return std::string();
+    };
+
+    const QString badPath = folder.file(QStringLiteral("bad.txt"));
+    for (const auto &c : cases) {
+        messages.shown.clear();
+        dialogs.answers.push_back(badPath);
+        QFile bad(badPath);
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write(c.bytes);
+        bad.close();
+        window->toolButton(1)->trigger();
+        ASSERT_EQ(messages.shown.size(), 1) << c.name;
+        EXPECT_EQ(messages.lastText(), "Error Loading File!\r" + c.reason) << c.name;
+        EXPECT_EQ(messages.shown.last().icon, MessageService::Icon::Critical) << c.name;
+        tick();
+        EXPECT_EQ(changed(), "") << c.name;
+    }
+
+    // the good file loads whole, and the page shows it
+    dialogs.answers.push_back(basePath);
+    window->toolButton(1)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral(" SUCCESS : Configuration Loaded "));
+    EXPECT_EQ(dialogs.requests.last().filter, QStringLiteral("*.*|*.*|All files|*"));
+    EXPECT_EQ(window->currentTab(), 1);
+    tick();
+    EXPECT_EQ(fileBox(), QStringLiteral("FILE OK"));
+    ASSERT_TRUE(session.file.SaveConfig(folder.file(QStringLiteral("again.txt"))));
+    QFile again(folder.file(QStringLiteral("again.txt")));
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), base);
 }
 
 TEST_F(ShellTest, ExitWithABusyPageRetriesAndIsForcedOnTheNinthAttempt)

@@ -191,9 +191,12 @@ TEST_F(ShellOverSim, SaveAskedBeforeOverwritingAndLoadShowsFileOkAndADifference)
     connect();
     const QString path = folder.file(QStringLiteral("set1.txt"));
     window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->setText(QStringLiteral("R. Lane"));
-    dialogs.answers.push_back(path);
+    // a name without extension gets ".txt", which the Load dialog's "*.*" shows
+    dialogs.answers.push_back(folder.file(QStringLiteral("set1")));
     window->toolButton(2)->trigger();
     EXPECT_EQ(messages.lastText(), QStringLiteral(" Configuration SAVED "));
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("set1"))));
     EXPECT_EQ(dialogs.requests.last().title, QStringLiteral("Save System Configuration Parameters To ..."));
     EXPECT_EQ(dialogs.requests.last().filter, QStringLiteral("*.txt|*.txt"));
     EXPECT_EQ(dialogs.requests.last().fileName, QStringLiteral("MySettings"));
@@ -221,7 +224,7 @@ TEST_F(ShellOverSim, SaveAskedBeforeOverwritingAndLoadShowsFileOkAndADifference)
     window->toolButton(1)->trigger();
     EXPECT_EQ(messages.lastText(), QStringLiteral(" SUCCESS : Configuration Loaded "));
     EXPECT_EQ(dialogs.requests.last().title, QStringLiteral("Load System Configuration Parameters From ..."));
-    EXPECT_EQ(dialogs.requests.last().filter, QStringLiteral("*.*|*.*"));
+    EXPECT_EQ(dialogs.requests.last().filter, QStringLiteral("*.*|*.*|All files|*"));
     EXPECT_EQ(window->currentTab(), 1);
     EXPECT_EQ(window->commentPage()->findChild<QLineEdit *>(QStringLiteral("txtAutor"))->text(),
               QStringLiteral("R. Lane"));
@@ -232,7 +235,7 @@ TEST_F(ShellOverSim, SaveAskedBeforeOverwritingAndLoadShowsFileOkAndADifference)
 
     dialogs.answers.push_back(folder.file(QStringLiteral("vanished.txt")));
     window->toolButton(1)->trigger();
-    EXPECT_EQ(messages.lastText(), QStringLiteral("Error Loading File!"));
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Error Loading File!\rno such file"));
     EXPECT_EQ(messages.shown.last().icon, MessageService::Icon::Critical);
 }
 

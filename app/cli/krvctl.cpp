@@ -31,6 +31,12 @@ const char *const Overview =
     "  poke     --port N ADDR VALUE --yes write one controller word\n"
     "Every command takes --help. A port is a COM number or a device path.\n";
 
+// The exit code for a configuration file that was not read.
+int fileExit(const ConfigFileReader::Result &result)
+{
+    return result.status == ConfigFileReader::Status::Unreadable ? Krvctl::FileError : Krvctl::BadFile;
+}
+
 } // namespace
 
 Krvctl::Krvctl(IDeviceLinkFactory *links, QTextStream &out, QTextStream &err)
@@ -221,9 +227,12 @@ int Krvctl::write(const QStringList &args)
         return code;
     if (!newSession())
         return NoCatalogue;
+    // the whole file is read and checked before the port is opened
     const QString path = parser.positionalArguments().first();
-    if (!QFileInfo(path).isFile())
-        return fail(FileError, QStringLiteral("cannot read ") + path);
+    StagedConfig staged;
+    const ConfigFileReader::Result file = m_session->file.ReadConfig(path, staged);
+    if (!file.good())
+        return fail(fileExit(file), path + QStringLiteral(": ") + file.reason + QStringLiteral("; nothing written"));
     if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
         return code;
     // the unit's own values first, as the program's connect does: a file
@@ -233,12 +242,8 @@ int Krvctl::write(const QStringList &args)
         return code;
 
     const int before = m_messages->shownCount();
-    const QString loaded = m_session->file.LoadConfig(path, QFileInfo(path).fileName());
-    if (loaded == File::OpenFailed)
-        return fail(FileError, QStringLiteral("cannot read ") + path);
-    // a file that does not fit this catalogue or holds bad values is not written at all
-    if (loaded == File::NotFound)
-        return fail(NotFound, QStringLiteral("variables not found in the catalogue; nothing written"));
+    m_session->file.CommitConfig(staged, QFileInfo(path).fileName());
+    // the range check has put defaults in: a file with bad values is not written at all
     if (m_messages->shownCount() != before)
         return fail(OutOfRange, QStringLiteral("values out of range in ") + path + QStringLiteral("; nothing written"));
 
@@ -293,18 +298,22 @@ int Krvctl::compare(const QStringList &args)
     ConfigCompare::Side first;
     ConfigCompare::Side second;
     second.label = files.last();
-    if (!comparison.readFile(second.label, second))
-        return fail(FileError, QStringLiteral("cannot read ") + second.label);
+    const ConfigFileReader::Result secondFile = comparison.readFile(second.label, second);
+    if (!secondFile.good())
+        return fail(fileExit(secondFile), second.label + QStringLiteral(": ") + secondFile.reason);
     if (withUnit) {
         if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
             return code;
-        if (readAll() == NoAnswer)
-            return NoAnswer;
-        first = ConfigCompare::fromSession(*m_session, QStringLiteral("unit"));
+        // the values as the unit holds them: no range check puts defaults in first
+        QString error;
+        first = ConfigCompare::fromUnit(*m_session, QStringLiteral("unit"), error);
+        if (!error.isEmpty())
+            return fail(NoAnswer, QStringLiteral("no answer from the controller (") + error + QLatin1Char(')'));
     } else {
         first.label = files.first();
-        if (!comparison.readFile(first.label, first))
-            return fail(FileError, QStringLiteral("cannot read ") + first.label);
+        const ConfigFileReader::Result firstFile = comparison.readFile(first.label, first);
+        if (!firstFile.good())
+            return fail(fileExit(firstFile), first.label + QStringLiteral(": ") + firstFile.reason);
     }
     m_out << "Variable\t" << first.label << '\t' << second.label << '\n';
     const int differences = comparison.report(first, second, m_out);

@@ -26,8 +26,8 @@ public:
         UsageError = 2,
         NoSuchPort = 3,
         NoAnswer = 4,
-        FileError = 5,      // a file that cannot be read or written
-        NotFound = 6,       // file lines whose variable the catalogue does not have
+        FileError = 5,      // a file that cannot be read or written, is no regular file or is over 16 MB
+        BadFile = 6,        // a configuration file that is not whole and good (line and reason told)
         OutOfRange = 7,
         NoCatalogue = 8,
         NotConfirmed = 9,   // a command that changes the unit, without --yes

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "configfilereader.h"
+
 #include <QList>
 #include <QString>
 
@@ -12,22 +14,22 @@ class File
 public:
     explicit File(Session &session);
 
-    static const QString NotFound;    // "Variable Not Found"
-    static const QString OpenFailed;  // "FAILED!": the file could not be read
-
     // Writes the file beside the old one and renames it over it, so a failed
     // save leaves the previous file intact; false when the file was not saved.
     bool SaveConfig(const QString &path);
-    // "" on success; NotFound when any value line matched no entry (every
-    // matched line is loaded all the same); OpenFailed when the file cannot be read.
-    QString LoadConfig(const QString &path, const QString &fileName);
+    // Loads the whole file or nothing: the file is read and checked first, and
+    // only a good one reaches the catalogue and the comment page.
+    ConfigFileReader::Result LoadConfig(const QString &path, const QString &fileName);
+    // The two halves of LoadConfig. ReadConfig changes nothing.
+    ConfigFileReader::Result ReadConfig(const QString &path, StagedConfig &staged) const;
+    // Every value of a checked file into its entry (download, display and
+    // recorded controller value), then the range check, then the comments.
+    void CommitConfig(const StagedConfig &staged, const QString &fileName);
 
     // The whole text SaveConfig writes.
     QString BuildConfigText();
     // One value line: description TAB address TAB value CR.
     QString FormatConfigLine(int index) const;
-    // Loads one value line: "" (also for lines that are no value lines) or NotFound.
-    QString ParseConfigLine(const QString &line);
 
     // 1 when the file exists, else 0.
     static int FileExists(const QString &path);
@@ -39,8 +41,5 @@ public:
     bool isSaved(int index) const;
 
 private:
-    // ParseConfigLine telling which entry it loaded (0 for none).
-    QString parseConfigLine(const QString &line, int &loaded);
-
     Session &m_session;
 };

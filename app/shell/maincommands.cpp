@@ -280,14 +280,16 @@ void MainCommands::Load()
     MessageService *messages = m_session.messages;
     if (!dialogs)
         return;
-    const auto path = dialogs->openFile(
-        {QStringLiteral("Load System Configuration Parameters From ..."), QStringLiteral("*.*|*.*"), textFolder(), {}});
+    // a configuration saved without an extension is shown under "All files"
+    const auto path = dialogs->openFile({QStringLiteral("Load System Configuration Parameters From ..."),
+                                         QStringLiteral("*.*|*.*|All files|*"), textFolder(), {}});
     if (!path)
         return;
-    const QString result = m_session.file.LoadConfig(*path, QFileInfo(*path).fileName());
-    if (!result.isEmpty()) {
+    // all or nothing: a bad file leaves values, comments, file state and page as they were
+    const ConfigFileReader::Result result = m_session.file.LoadConfig(*path, QFileInfo(*path).fileName());
+    if (!result.good()) {
         if (messages)
-            messages->show(QStringLiteral("Error Loading File!"), MessageService::Buttons::Ok,
+            messages->show(QStringLiteral("Error Loading File!\r") + result.reason, MessageService::Buttons::Ok,
                            MessageService::Icon::Critical);
         return;
     }
@@ -302,21 +304,35 @@ void MainCommands::Load()
     m_session.ParamDiff = true;
 }
 
+namespace {
+
+// The path with ".txt" added when its name has no extension: the Load
+// dialog's "*.*" would hide it.
+QString withTextSuffix(const QString &path)
+{
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + (path.endsWith(QLatin1Char('.')) ? QStringLiteral("txt") : QStringLiteral(".txt"));
+}
+
+} // namespace
+
 void MainCommands::Save()
 {
     FileDialogService *dialogs = m_main.services().dialogs;
     MessageService *messages = m_session.messages;
     if (!dialogs)
         return;
-    const auto path = dialogs->saveFile({QStringLiteral("Save System Configuration Parameters To ..."),
-                                         QStringLiteral("*.txt|*.txt"), textFolder(), QStringLiteral("MySettings")});
-    if (!path)
+    const auto chosen = dialogs->saveFile({QStringLiteral("Save System Configuration Parameters To ..."),
+                                           QStringLiteral("*.txt|*.txt"), textFolder(), QStringLiteral("MySettings")});
+    if (!chosen)
         return;
-    if (File::FileExists(*path) && messages
+    const QString path = withTextSuffix(*chosen);
+    if (File::FileExists(path) && messages
         && messages->show(QStringLiteral("File Already Exist : Overwrite ?"), MessageService::Buttons::YesNo)
                != MessageService::Answer::Yes)
         return;
-    if (!m_session.file.SaveConfig(*path)) {
+    if (!m_session.file.SaveConfig(path)) {
         if (messages)
             messages->show(QStringLiteral("Configuration NOT SAVED!"), MessageService::Buttons::Ok,
                            MessageService::Icon::Critical);
@@ -326,7 +342,7 @@ void MainCommands::Save()
     m_session.FileState = Session::FileOk;
     m_session.catalogue.ConfigSaved = true;
     if (FrmComment *comment = m_main.commentPage())
-        comment->setFileName(QFileInfo(*path).fileName());
+        comment->setFileName(QFileInfo(path).fileName());
     if (messages)
         messages->show(QStringLiteral(" Configuration SAVED "));
 }

@@ -69,9 +69,10 @@ void FrmComment::ExtractInfo(const QString &AuxStr, const QString &FileName)
     m_date->setText(info.date);
     m_revision->setText(info.revision);
     m_company->setText(info.company);
+    // the lines come without the TAB the block puts before them: a TAB or
+    // blank that starts a line is the user's own
     QString comments = info.comments;
-    comments.replace(QStringLiteral("\r\n\t"), QStringLiteral("\n")).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_info->setPlainText(comments);
+    m_info->setPlainText(comments.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     setFileName(FileName);
 }
 
