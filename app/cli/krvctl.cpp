@@ -8,6 +8,7 @@
 #include "consolewaitwindow.h"
 #include "cvardata.h"
 #include "session.h"
+#include "stopsignals.h"
 #include "stringeval.h"
 
 #include <QCommandLineParser>
@@ -123,8 +124,12 @@ bool Krvctl::newSession()
     m_session->pages = m_pages.get();
     m_session->waitWindow = m_wait.get();
     m_session->commentPage = m_comment.get();
-    if (!m_session->catalogue.LoadRamList(m_ramList.isEmpty() ? Catalogue::defaultRamListPath() : m_ramList))
+    m_session->catalogue.LoadRamList(m_ramList.isEmpty() ? Catalogue::defaultRamListPath() : m_ramList);
+    // nothing is read, written or saved without the list: say which file and line
+    if (!m_session->catalogue.usable()) {
+        fail(NoCatalogue, m_session->catalogue.refusalText());
         return false;
+    }
     m_session->e2Image.CountAllPageVars();
     return true;
 }
@@ -155,8 +160,11 @@ int Krvctl::readAll()
     const QString error = m_session->e2Image.ReadE2All(m_session->e2Image.AllPagesMask());
     if (m_wait->enabled)
         m_wait->DrawWaitBar(100);
-    if (!error.isEmpty())
-        return fail(NoAnswer, QStringLiteral("no answer from the controller (") + error + QLatin1Char(')'));
+    if (!error.isEmpty()) {
+        const auto &stop = m_session->e2Image.lastStop();
+        return fail(NoAnswer, QStringLiteral("no answer from the controller (") + error + QLatin1Char(')')
+                                  + (stop ? QStringLiteral(": ") + stop->text() : QString()));
+    }
     // the range check has put defaults in place of the listed values
     if (m_messages->shownCount() != before)
         return OutOfRange;
@@ -237,9 +245,8 @@ int Krvctl::write(const QStringList &args)
 
     E2Image &e2 = m_session->e2Image;
     const int16_t mask = e2.AllPagesWriteMask();
-    const QString error = e2.WriteE2All(mask);
-    if (!error.isEmpty())
-        return fail(NoAnswer, QStringLiteral("write failed (") + error + QLatin1Char(')'));
+    if ((code = writeAll(mask)) != Success)
+        return code;
     if (!parser.isSet(verify))
         return Success;
 
@@ -264,6 +271,25 @@ int Krvctl::write(const QStringList &args)
     if (wrong)
         return fail(Different, QString::number(wrong) + QStringLiteral(" values not taken by the unit"));
     return Success;
+}
+
+int Krvctl::writeAll(int16_t mask)
+{
+    E2Image &e2 = m_session->e2Image;
+    const StopSignals stopGuard;
+    e2.setStopRequest([] { return StopSignals::received() != 0; });
+    const QString error = e2.WriteE2All(mask);
+    e2.setStopRequest({});
+    if (error.isEmpty())
+        return Success;
+    const int signal = StopSignals::received();
+    const auto &stop = e2.lastStop();
+    const int code = stop && stop->requested ? StopSignals::exitCode(signal) : int(NoAnswer);
+    m_err << "krvctl: "
+          << (code == NoAnswer ? QStringLiteral("no answer from the controller (") + error + QLatin1Char(')')
+                               : QStringLiteral("stopped by signal %1").arg(signal))
+          << Qt::endl;
+    return stop ? fail(code, stop->text()) : code;
 }
 
 int Krvctl::compare(const QStringList &args)

@@ -31,6 +31,8 @@ public:
         OutOfRange = 7,
         NoCatalogue = 8,
         NotConfirmed = 9,   // a command that changes the unit, without --yes
+        Interrupted = 130,  // SIGINT: a write ended after the access in flight
+        Terminated = 143,   // SIGTERM: the same
     };
 
     Krvctl(IDeviceLinkFactory *links, QTextStream &out, QTextStream &err);
@@ -68,6 +70,9 @@ private:
     int connect(const QString &port);
     // Read-all of every page as the program's connect does; Success, NoAnswer or OutOfRange.
     int readAll();
+    // Write-all of every page, stopped by SIGINT or SIGTERM after the access in
+    // flight; Success, NoAnswer, Interrupted or Terminated, and where it stopped.
+    int writeAll(int16_t mask);
     int fail(int code, const QString &text);
     static bool parseAddress(const QString &text, int32_t &address);
     static bool parseWord(const QString &text, int32_t &value);
