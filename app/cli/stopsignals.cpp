@@ -21,6 +21,11 @@ StopSignals::StopSignals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &m_oldInterrupt);
     sigaction(SIGTERM, &action, &m_oldTerminate);
+    // a signal the caller chose to ignore (nohup, a background job) stays ignored
+    if (m_oldInterrupt.sa_handler == SIG_IGN)
+        sigaction(SIGINT, &m_oldInterrupt, nullptr);
+    if (m_oldTerminate.sa_handler == SIG_IGN)
+        sigaction(SIGTERM, &m_oldTerminate, nullptr);
 }
 
 StopSignals::~StopSignals()
