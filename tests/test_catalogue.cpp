@@ -41,6 +41,12 @@ TEST_F(CatalogueTest, HeaderOnlyGivesAnEmptyCatalogue)
     EXPECT_EQ(catalogue.VarCount, 1);
     EXPECT_EQ(catalogue.entry(1), nullptr);
     EXPECT_TRUE(messages.shown.isEmpty());
+    // loaded, but nothing can be worked with
+    EXPECT_FALSE(catalogue.usable());
+    EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ": no variables");
+    EXPECT_TRUE(load({line("a", "1", "0")}));
+    EXPECT_TRUE(catalogue.usable());
+    EXPECT_EQ(catalogue.refusalText(), QString());
 }
 
 TEST_F(CatalogueTest, MissingOrEmptyFileFails)
@@ -51,8 +57,12 @@ TEST_F(CatalogueTest, MissingOrEmptyFileFails)
     EXPECT_EQ(messages.shown[0].text, kCorrupted);
     EXPECT_EQ(messages.shown[0].buttons, MessageService::Buttons::Ok);
 
+    EXPECT_EQ(catalogue.refusalText(),
+              "Variable list missing or corrupt: " + folder.path("nothing-here.ini") + ": not found");
+
     EXPECT_FALSE(catalogue.LoadRamList(folder.write("empty.ini", "")));
     EXPECT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(catalogue.listProblem(), folder.path("empty.ini") + ": is empty");
 }
 
 TEST_F(CatalogueTest, TwoHundredFiftyLinesFitButNotOneMore)
@@ -71,6 +81,8 @@ TEST_F(CatalogueTest, TwoHundredFiftyLinesFitButNotOneMore)
     EXPECT_EQ(catalogue.VarCount, 0);
     EXPECT_EQ(catalogue.entry(1), nullptr);
     EXPECT_EQ(messages.lastText(), kCorrupted);
+    EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ", line 252: more than 250 variables");
+    EXPECT_FALSE(catalogue.usable());
 }
 
 TEST_F(CatalogueTest, AddressColumns)
@@ -89,8 +101,17 @@ TEST_F(CatalogueTest, InvalidAddressFailsTheLoad)
     EXPECT_FALSE(load({line("a", "1", "2"), line("b", "0X12", "00")}));
     EXPECT_EQ(catalogue.VarCount, 0);
     EXPECT_EQ(messages.lastText(), kCorrupted);
+    EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ", line 3: column 2 is not a hexadecimal address");
     EXPECT_FALSE(load({line("a", "12G", "00")}));
     EXPECT_FALSE(load({line("a", "-1", "00")}));
+    EXPECT_FALSE(load({line("a", "1", "0G")}));
+    EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ", line 2: column 3 is not a hexadecimal address");
+
+    // a blank line or stray text is no variable at address 0
+    EXPECT_FALSE(load({line("a", "1", "2"), "", line("b", "3", "4")}));
+    EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ", line 3: no address columns");
+    EXPECT_FALSE(load({line("a", "1", "2"), "a,b,c,d"}));
+    EXPECT_EQ(catalogue.VarCount, 0);
 }
 
 TEST_F(CatalogueTest, NumericColumns)
@@ -127,6 +148,10 @@ TEST_F(CatalogueTest, NumericColumnsOutOfRangeOrNotNumbersFail)
     EXPECT_FALSE(load({line("a", "1", "0", "\td\t1\t0\tx")}));
     EXPECT_FALSE(load({line("a", "1", "0", "\td\t1\t0\t1\t&H")}));
     EXPECT_FALSE(load({line("a", "1", "0", "\td\t1\t0\t1\t0\t99999999999")}));
+    EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ", line 2: column 10 does not fit a 32-bit number");
+    EXPECT_FALSE(load({line("a", "1", "0"), line("b", "2", "0", "\td\t1\t0\tx")}));
+    EXPECT_EQ(catalogue.listProblem(),
+              folder.path("Ramlist.ini") + ", line 3: column 8 is not a whole number from -32768 to 32767");
     EXPECT_TRUE(load({line("a", "1", "0", "\td\t32767\t-32768")}));
 }
 

@@ -164,20 +164,36 @@ TEST_F(E2ImageTest, SectionCountIsCorrectedAtOnceAndListedLast)
     EXPECT_EQ(messages.lastText(), "READ FAULT:\r - Sections\r");
 }
 
-TEST_F(E2ImageTest, FailedReadStopsAtOnceAndLeavesTheFailingEntry)
+TEST_F(E2ImageTest, FailedReadStopsAtOnceAndPutsBackWhatTheEntriesHeld)
 {
     connectLink();
-    controller().failAt = 3; // the read of I0Min
+    session.catalogue.entry(1)->KRVSetVar(55); // an edit not yet written
+    controller().failAt = 3;                   // the read of I0Min
     EXPECT_EQ(session.e2Image.ReadE2All(10), "FAILED!");
-    EXPECT_EQ(var(2).QelValueE2, 3);     // read before the failure
-    EXPECT_EQ(var(3).QelValueE2, 100);   // never the previous read's 3
-    EXPECT_EQ(var(3).KrvDownloadValueE2, 100);
-    EXPECT_EQ(var(4).QelValueE2, 100);   // after it: untouched
-    EXPECT_EQ(var(8).QelValueE2, 0);
+    // the two entries read before the failure hold their old values again
+    EXPECT_EQ(var(1).QelValueE2, 0);
+    EXPECT_EQ(var(1).KrvDisplayValueE2, 55);
+    EXPECT_EQ(var(1).KrvDownloadValueE2, 55);
+    EXPECT_EQ(var(2).QelValueE2, 2);
+    EXPECT_EQ(var(2).KrvDownloadValueE2, 2);
+    EXPECT_EQ(var(3).QelValueE2, 100);
+    EXPECT_EQ(var(4).QelValueE2, 100);
     EXPECT_EQ(controller().accessCount(), 3);
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(config.refreshes, 0);
+    EXPECT_EQ(config.refreshes, 1) << "the page shows the values put back";
     EXPECT_EQ(session.IsConnectObj.value(), 2);
+
+    // where it stopped: with the 3 sections read, 5 entries were still to come
+    ASSERT_TRUE(session.e2Image.lastStop().has_value());
+    EXPECT_FALSE(session.e2Image.lastStop()->requested);
+    EXPECT_EQ(session.StatusText, "Read stopped at I0Min (2 of 7 read): the values from before the read are kept.");
+    EXPECT_EQ(session.StatusText, session.e2Image.lastStop()->text());
+
+    // a read that runs to its end leaves no stop behind
+    controller().failAt = 0;
+    EXPECT_EQ(session.e2Image.ReadE2All(10), QString());
+    EXPECT_FALSE(session.e2Image.lastStop().has_value());
+    EXPECT_EQ(var(1).QelValueE2, 123);
 }
 
 TEST_F(E2ImageTest, WriteAllSendsTheDownloadValuesOfEepromParametersOnly)
@@ -228,6 +244,40 @@ TEST_F(E2ImageTest, FailedWriteIsNotRecordedAsTheControllersValue)
     EXPECT_EQ(var(4).QelValueE2, 100);
     EXPECT_EQ(controller().accessCount(), 2);
     EXPECT_EQ(config.refreshes, 0);
+    // the section count written first decides what was still to go
+    EXPECT_EQ(session.StatusText, "Write stopped at I0Min (1 of 5 written): the control unit now holds a mix of old "
+                                  "and new values.");
+}
+
+TEST_F(E2ImageTest, AStopAskedForEndsTheWriteAfterTheAccessInFlight)
+{
+    connectLink();
+    var(2).KrvDownloadValueE2 = 3;
+    for (int i = 3; i <= 5; ++i)
+        var(i).KrvDownloadValueE2 = 700 + i;
+    session.e2Image.setStopRequest([this] { return controller().accessCount() >= 2; });
+    EXPECT_EQ(session.e2Image.WriteE2All(11), "FAILED!");
+    EXPECT_EQ(controller().accessCount(), 2);
+    EXPECT_EQ(controller().word(0x100), 703);
+    EXPECT_EQ(var(3).QelValueE2, 703);
+    EXPECT_EQ(controller().word(0x104), 204); // never sent, never recorded
+    EXPECT_EQ(var(4).QelValueE2, 100);
+    ASSERT_TRUE(session.e2Image.lastStop().has_value());
+    EXPECT_TRUE(session.e2Image.lastStop()->requested);
+    EXPECT_EQ(session.e2Image.lastStop()->text(), "Write stopped at I2Min (2 of 5 written): the control unit now "
+                                                  "holds a mix of old and new values.");
+
+    // asked before the first access: nothing goes out
+    session.e2Image.setStopRequest([] { return true; });
+    EXPECT_EQ(session.e2Image.WriteE2All(11), "FAILED!");
+    EXPECT_EQ(controller().accessCount(), 2);
+    EXPECT_EQ(session.e2Image.lastStop()->text(), "Write stopped before Sections: nothing was written.");
+    // a read asked to stop puts back what it read
+    session.e2Image.setStopRequest([this] { return controller().accessCount() >= 4; });
+    EXPECT_EQ(session.e2Image.ReadE2All(10), "FAILED!");
+    EXPECT_EQ(var(1).QelValueE2, 0);
+    EXPECT_EQ(var(2).QelValueE2, 3);
+    EXPECT_TRUE(session.e2Image.lastStop()->text().startsWith("Read stopped at I0Min (2 of "));
 }
 
 TEST_F(E2ImageTest, ResetMarkerReadsFiveWordsInOrder)
@@ -474,14 +524,14 @@ TEST_F(TransferOverSim, ControllerFallingSilentStopsTheReadAtOnce)
             sim.set("silent", "1");
     };
     EXPECT_EQ(session.e2Image.ReadE2All(session.e2Image.AllPagesMask()), "FAILED!");
-    // the eleventh entry failed: it and every later one are as they were
+    // the eleventh entry failed: every entry holds what it held before the read
     ASSERT_EQ(wait.calls.size(), steps + 1);
-    for (int k = 0; k < steps; ++k)
-        EXPECT_NE(var(selected[k]).QelValueE2, mark) << k;
-    for (int k = steps; k < selected.size(); ++k)
-        EXPECT_EQ(var(selected[k]).QelValueE2, mark) << k;
+    for (int k = 0; k < selected.size(); ++k)
+        EXPECT_EQ(var(selected[k]).QelValueE2, selected[k] == sections ? var(sections).QelValueDefault : mark) << k;
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(config.refreshes, 0);
+    EXPECT_EQ(config.refreshes, 1);
+    EXPECT_TRUE(session.StatusText.startsWith("Read stopped at " + var(selected[steps]).Name + " ("))
+        << session.StatusText.toStdString();
 }
 
 TEST_F(TransferOverSim, WriteAllLeavesExactlyTheDownloadValuesInTheController)

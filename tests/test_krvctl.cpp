@@ -4,9 +4,14 @@
 #include "tempfile.h"
 #include "transferfixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,6 +84,7 @@ protected:
         QTextStream out(&outText);
         QTextStream err(&errText);
         Krvctl ctl(&links, out, err);
+        ctl.setRamListPath(ramList);
         args.prepend(QStringLiteral("krvctl"));
         return ctl.run(args);
     }
@@ -104,11 +110,74 @@ protected:
     }
     QString path(const char *name) const { return folder.path(QLatin1String(name)); }
 
+    // A configuration with a new value for every entry a write-all sends (the
+    // section count kept); returns those entries in the order they go out.
+    QList<int> writeChangedFile(const QString &file)
+    {
+        EXPECT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath()));
+        session.e2Image.CountAllPageVars();
+        const int16_t mask = session.e2Image.AllPagesWriteMask();
+        const int sections = session.catalogue.index(KRV_NUM_PROP_REG);
+        QList<int> sent;
+        for (int i = 1; i < session.catalogue.VarCount; ++i) {
+            if (!session.e2Image.writeSelects(mask, i) || !session.e2Image.qualifiesForTransfer(i))
+                continue;
+            CVarDataS &d = var(i);
+            if (i != sections)
+                d.KrvDownloadValueE2 = d.QelValueDefault == d.QelValE2Min ? d.QelValE2Min + 1 : d.QelValE2Min;
+            sent.append(i);
+        }
+        EXPECT_TRUE(session.file.SaveConfig(file));
+        return sent;
+    }
+
+    // Requests the read that comes before a write takes: those of one read.
+    long readRequests()
+    {
+        SimProcess::Counts before;
+        SimProcess::Counts after;
+        EXPECT_TRUE(sim.counts(before));
+        EXPECT_EQ(run({"read", "--port", "1", "-o", path("unit.txt")}), Krvctl::Success) << errText.toStdString();
+        EXPECT_TRUE(sim.counts(after));
+        return after.requests - before.requests;
+    }
+
+    // After a write that stopped at the entry named in `stop` (captured: name,
+    // done, total): the unit holds the new value of every entry sent before it
+    // and its old value (the default) from it on. The entry it stopped at is
+    // left out when its reply was cut: it may have arrived.
+    void expectUnitHoldsTheMix(const QList<int> &sent, const QRegularExpressionMatch &stop, bool lastMayHaveArrived)
+    {
+        ASSERT_TRUE(stop.hasMatch()) << errText.toStdString();
+        int at = -1;
+        for (int k = 0; k < sent.size(); ++k)
+            at = at < 0 && var(sent[k]).Name == stop.captured(1) ? k : at;
+        EXPECT_EQ(at, stop.captured(2).toInt()) << "the named entry is the first not written";
+        EXPECT_EQ(stop.captured(3).toInt(), sent.size());
+        connectLink();
+        int wrong = 0;
+        for (int k = 0; k < sent.size(); ++k) {
+            if (k == at && lastMayHaveArrived)
+                continue;
+            const CVarDataS &d = var(sent[k]);
+            int32_t word = 0;
+            ASSERT_EQ(session.rs232.ReadVar(d.Address, word), QString());
+            const int32_t expected = k < at ? d.KrvDownloadValueE2 : d.QelValueDefault;
+            EXPECT_EQ(uint16_t(word), uint16_t(expected)) << d.Name.toStdString() << (k < at ? " new" : " old");
+            wrong += uint16_t(word) != uint16_t(expected) ? 1 : 0;
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+
     SimProcess sim;
     DroppingFactory links;
+    QString ramList;
     QString outText;
     QString errText;
 };
+
+const QRegularExpression WriteStopped(QStringLiteral(
+    "krvctl: Write stopped at (\\S+) \\((\\d+) of (\\d+) written\\): the control unit now holds a mix of old and new values\\.\n"));
 
 TEST_F(KrvctlTest, ReadSavesTheSameBytesAsTheProgram)
 {
@@ -342,6 +411,77 @@ TEST_F(KrvctlTest, ListAndEvalWorkWithoutAUnit)
     EXPECT_EQ(run({"eval", "x", "five"}), Krvctl::UsageError);
     EXPECT_EQ(run({"write", "--help"}), Krvctl::Success);
     EXPECT_TRUE(outText.contains(QStringLiteral("--verify")));
+}
+
+TEST_F(KrvctlTest, WriteThatFailsMidwaySaysTheUnitHoldsAMix)
+{
+    const QList<int> sent = writeChangedFile(path("changed.txt"));
+    const long reads = readRequests();
+    sim.set(QStringLiteral("disconnect-after"), QString::number(reads + 10));
+    EXPECT_EQ(run({"write", "--port", "1", path("changed.txt")}), Krvctl::NoAnswer);
+    const QRegularExpressionMatch stop = WriteStopped.match(errText);
+    EXPECT_EQ(stop.captured(2).toInt(), 10) << errText.toStdString();
+    EXPECT_TRUE(errText.contains(QStringLiteral("krvctl: write failed (FAILED!): no answer from the control unit\n")))
+        << errText.toStdString();
+
+    EXPECT_TRUE(sim.waitForExit(3000));
+    sim.clearSettings();
+    ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
+    expectUnitHoldsTheMix(sent, stop, true);
+}
+
+TEST_F(KrvctlTest, SigintDuringAWriteEndsItAfterTheAccessInFlight)
+{
+    const QList<int> sent = writeChangedFile(path("changed.txt"));
+    SimProcess::Counts counts;
+    ASSERT_TRUE(sim.counts(counts));
+    const long base = counts.requests;
+    const long reads = readRequests();
+    sim.set(QStringLiteral("delay"), QStringLiteral("20"));
+
+    QProcess ctl;
+    ctl.start(QCoreApplication::applicationDirPath() + QStringLiteral("/krvctl"),
+              {QStringLiteral("write"), QStringLiteral("--port"), sim.devicePath(), path("changed.txt")});
+    ASSERT_TRUE(ctl.waitForStarted(5000));
+    // the write's own read-all, then ten entries written
+    const long target = base + reads + reads + 10;
+    bool writing = false;
+    for (QDeadlineTimer deadline(30000); !writing && !deadline.hasExpired() && ctl.state() == QProcess::Running;) {
+        writing = sim.counts(counts) && counts.requests >= target;
+        if (!writing)
+            QThread::msleep(20);
+    }
+    ASSERT_TRUE(writing) << ctl.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(ctl.processId()), SIGINT);
+    ASSERT_TRUE(ctl.waitForFinished(10000));
+    errText = QString::fromLocal8Bit(ctl.readAllStandardError());
+    EXPECT_EQ(ctl.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(ctl.exitCode(), 130) << errText.toStdString();
+    EXPECT_TRUE(errText.contains(QStringLiteral("krvctl: stopped by signal 2\n"))) << errText.toStdString();
+    const QRegularExpressionMatch stop = WriteStopped.match(errText);
+    EXPECT_GE(stop.captured(2).toInt(), 10);
+    EXPECT_LT(stop.captured(2).toInt(), sent.size());
+
+    sim.clearSettings();
+    expectUnitHoldsTheMix(sent, stop, false);
+}
+
+TEST_F(KrvctlTest, MissingOrCorruptListIsNamedAndNothingIsSaved)
+{
+    ramList = folder.write(QStringLiteral("Ramlist.ini"), "Header\r\nA\t00\t10\r\nB\t00\tZZ\r\n");
+    EXPECT_EQ(run({"read", "--port", "1", "-o", path("out.txt")}), Krvctl::NoCatalogue);
+    EXPECT_TRUE(errText.contains(QStringLiteral("krvctl: Variable list missing or corrupt: ") + ramList
+                                 + QStringLiteral(", line 3: column 3 is not a hexadecimal address\n")))
+        << errText.toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.txt")));
+
+    ramList = path("none.ini");
+    EXPECT_EQ(run({"list"}), Krvctl::NoCatalogue);
+    EXPECT_TRUE(errText.contains(ramList + QStringLiteral(": not found"))) << errText.toStdString();
+    ramList = folder.write(QStringLiteral("header.ini"), "Header\r\n");
+    EXPECT_EQ(run({"read", "--port", "1", "-o", path("out.txt")}), Krvctl::NoCatalogue);
+    EXPECT_TRUE(errText.contains(ramList + QStringLiteral(": no variables"))) << errText.toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.txt")));
 }
 
 } // namespace

@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -174,6 +175,77 @@ TEST_F(ShellTest, PortThatCannotBeOpenedFallsBackToNone)
     EXPECT_TRUE(window->comPortItem(0)->isChecked());
     EXPECT_FALSE(window->comPortItem(7)->isChecked());
     EXPECT_EQ(session.devLink.ComPort, 0);
+}
+
+TEST_F(ShellTest, WithoutAUsableVariableListCommandsRefuseAndNameTheFile)
+{
+    // the program folder's res/ as shipped, but with a list whose fifth line is bad
+    window.reset();
+    const QString res = folder.file(QStringLiteral("res"));
+    const QString shipped = ResPaths::programFolder() + QStringLiteral("/res");
+    ASSERT_TRUE(QFile::remove(res));
+    ASSERT_TRUE(QDir().mkpath(res + QStringLiteral("/ini")));
+    for (const QFileInfo &entry : QDir(shipped).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+        if (entry.fileName() != QLatin1String("ini"))
+            QFile::link(entry.absoluteFilePath(), res + QLatin1Char('/') + entry.fileName());
+    }
+    for (const QFileInfo &entry : QDir(shipped + QStringLiteral("/ini")).entryInfoList(QDir::Files)) {
+        if (entry.fileName() != QLatin1String("Ramlist.ini"))
+            QFile::link(entry.absoluteFilePath(), res + QStringLiteral("/ini/") + entry.fileName());
+    }
+    QFile shippedList(shipped + QStringLiteral("/ini/Ramlist.ini"));
+    ASSERT_TRUE(shippedList.open(QIODevice::ReadOnly));
+    QByteArray text;
+    for (int n = 0; n < 4; ++n)
+        text += shippedList.readLine();
+    text += "BROKEN\t0x0099\t0x00\t\tA value\tabc\t0\t11\t0\t10\r\n";
+    // as the program names it: its folder, then res/ini/Ramlist.ini
+    const QString list = folder.path() + QStringLiteral("/res/ini/Ramlist.ini");
+    QFile broken(list);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(text);
+    broken.close();
+
+    openWindow(); // the program still starts
+    EXPECT_EQ(messageCount(QStringLiteral("'Ramlist.ini' file NOT FOUND or CORRUPTED")), 1);
+    const QString refusal = QStringLiteral("Variable list missing or corrupt: ") + list
+                            + QStringLiteral(", line 5: column 6 is not a whole number from -32768 to 32767");
+
+    // a good configuration on disk is never replaced by an empty one
+    const QString good = folder.file(QStringLiteral("good.txt"));
+    QFile goodFile(good);
+    ASSERT_TRUE(goodFile.open(QIODevice::WriteOnly));
+    goodFile.write("a configuration worth keeping\r\n");
+    goodFile.close();
+    dialogs.answers.push_back(good);
+    const struct { const char *name; void (MainCommands::*command)(); } refused[] = {
+        {"Save", &MainCommands::Save},         {"Load", &MainCommands::Load},
+        {"Connect", &MainCommands::ConnectCommand}, {"Read", &MainCommands::Read},
+        {"Read All", &MainCommands::ReadAll}, {"Write", &MainCommands::Write},
+        {"Write All", &MainCommands::WriteAll},
+    };
+    for (const auto &command : refused) {
+        messages.shown.clear();
+        (commands().*command.command)();
+        ASSERT_EQ(messages.shown.size(), 1) << command.name;
+        EXPECT_EQ(messages.lastText(), refusal) << command.name;
+        EXPECT_EQ(messages.shown.last().icon, MessageService::Icon::Critical) << command.name;
+    }
+    EXPECT_TRUE(dialogs.requests.isEmpty()) << "no file dialog is offered";
+    QFile kept(good);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("a configuration worth keeping\r\n"));
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_NE(session.devLink.LinkState, QStringLiteral("Open"));
+
+    // no list at all
+    window.reset();
+    ASSERT_TRUE(QFile::remove(list));
+    openWindow();
+    messages.shown.clear();
+    window->toolButton(19)->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Variable list missing or corrupt: ") + list + QStringLiteral(": not found"));
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
 }
 
 TEST_F(ShellTest, RemoteAnswersEachCommandOnItsOwnLine)

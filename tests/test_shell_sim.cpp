@@ -266,7 +266,11 @@ TEST_F(ShellOverSim, AFailedTransferGivesUpTheLink)
     connect();
     sim.set(QStringLiteral("silent"), QStringLiteral("1"));
     window->toolButton(9)->trigger();
-    EXPECT_EQ(messages.lastText(), QStringLiteral("Operation Failed :FAILED!"));
+    // the first entry got no answer: nothing was read
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Operation Failed :FAILED!\rRead stopped at ")
+                                       + var(KRV_PROG_VERS).Name
+                                       + QStringLiteral(" (0 of %1 read): the values from before the read are kept.")
+                                             .arg(session.e2Image.lastStop() ? session.e2Image.lastStop()->total : -1));
     EXPECT_EQ(state(), ConnectionState::NotConnected);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(window->waitWindow()->isVisible());

@@ -8,6 +8,7 @@
 #include "consolewaitwindow.h"
 #include "cvardata.h"
 #include "session.h"
+#include "stopsignals.h"
 #include "stringeval.h"
 
 #include <QCommandLineParser>
@@ -137,8 +138,12 @@ bool Krvctl::newSession()
     m_session->pages = m_pages.get();
     m_session->waitWindow = m_wait.get();
     m_session->commentPage = m_comment.get();
-    if (!m_session->catalogue.LoadRamList(m_ramList.isEmpty() ? Catalogue::defaultRamListPath() : m_ramList))
+    m_session->catalogue.LoadRamList(m_ramList.isEmpty() ? Catalogue::defaultRamListPath() : m_ramList);
+    // nothing is read, written or saved without the list: say which file and line
+    if (!m_session->catalogue.usable()) {
+        fail(NoCatalogue, m_session->catalogue.refusalText());
         return false;
+    }
     m_session->e2Image.CountAllPageVars();
     return true;
 }
@@ -169,7 +174,7 @@ int Krvctl::readAll()
     if (m_wait->enabled)
         m_wait->DrawWaitBar(100);
     if (!error.isEmpty())
-        return fail(NoAnswer, QStringLiteral("no answer from the controller (") + error + QLatin1Char(')'));
+        return failTransfer(NoAnswer, QStringLiteral("read failed (") + error + QLatin1Char(')'));
     // the range check has put defaults in place of the listed values
     if (m_messages->shownCount() != before)
         return OutOfRange;
@@ -200,7 +205,7 @@ int Krvctl::read(const QStringList &args)
     if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
         return code;
     const int readCode = readAll();
-    if (readCode == NoAnswer)
+    if (readCode != Success && readCode != OutOfRange)
         return readCode;
     m_comment->info.author = parser.value(author);
     m_comment->info.date = parser.value(date);
@@ -238,7 +243,8 @@ int Krvctl::write(const QStringList &args)
     // the unit's own values first, as the program's connect does: a file
     // that lacks a variable leaves the unit's value, not a default
     code = readAll();
-    if (code == NoAnswer)
+    // values out of range are the file's to replace; a failed read ends it
+    if (code != Success && code != OutOfRange)
         return code;
 
     const int before = m_messages->shownCount();
@@ -249,9 +255,8 @@ int Krvctl::write(const QStringList &args)
 
     E2Image &e2 = m_session->e2Image;
     const int16_t mask = e2.AllPagesWriteMask();
-    const QString error = e2.WriteE2All(mask);
-    if (!error.isEmpty())
-        return fail(NoAnswer, QStringLiteral("write failed (") + error + QLatin1Char(')'));
+    if ((code = writeAll(mask)) != Success)
+        return code;
     if (!parser.isSet(verify))
         return Success;
 
@@ -276,6 +281,31 @@ int Krvctl::write(const QStringList &args)
     if (wrong)
         return fail(Different, QString::number(wrong) + QStringLiteral(" values not taken by the unit"));
     return Success;
+}
+
+int Krvctl::writeAll(int16_t mask)
+{
+    E2Image &e2 = m_session->e2Image;
+    const StopSignals stopGuard;
+    e2.setStopRequest([] { return StopSignals::received() != 0; });
+    const QString error = e2.WriteE2All(mask);
+    e2.setStopRequest({});
+    if (error.isEmpty())
+        return Success;
+    const auto &stop = e2.lastStop();
+    if (stop && stop->requested) {
+        const int signal = StopSignals::received();
+        return failTransfer(StopSignals::exitCode(signal), QStringLiteral("stopped by signal %1").arg(signal));
+    }
+    return failTransfer(NoAnswer, QStringLiteral("write failed (") + error + QLatin1Char(')'));
+}
+
+int Krvctl::failTransfer(int code, const QString &text)
+{
+    code = fail(code, text);
+    if (const auto &stop = m_session->e2Image.lastStop())
+        m_err << "krvctl: " << stop->text() << Qt::endl;
+    return code;
 }
 
 int Krvctl::compare(const QStringList &args)
@@ -308,7 +338,7 @@ int Krvctl::compare(const QStringList &args)
         QString error;
         first = ConfigCompare::fromUnit(*m_session, QStringLiteral("unit"), error);
         if (!error.isEmpty())
-            return fail(NoAnswer, QStringLiteral("no answer from the controller (") + error + QLatin1Char(')'));
+            return fail(NoAnswer, QStringLiteral("reading the unit failed (") + error + QLatin1Char(')'));
     } else {
         first.label = files.first();
         const ConfigFileReader::Result firstFile = comparison.readFile(first.label, first);

@@ -32,6 +32,8 @@ public:
         NoCatalogue = 8,
         NotConfirmed = 9,   // a command that changes the unit, without --yes
         Refused = 10,       // the control unit answered with an error reply
+        Interrupted = 130,  // SIGINT: a write ended after the access in flight
+        Terminated = 143,   // SIGTERM: the same
     };
 
     Krvctl(IDeviceLinkFactory *links, QTextStream &out, QTextStream &err);
@@ -69,9 +71,14 @@ private:
     int connect(const QString &port);
     // Read-all of every page as the program's connect does; Success, NoAnswer or OutOfRange.
     int readAll();
+    // Write-all of every page, stopped by SIGINT or SIGTERM after the access in
+    // flight; Success, NoAnswer, Interrupted or Terminated, and where it stopped.
+    int writeAll(int16_t mask);
     // Prints the text; a failed access (NoAnswer) gets its cause added, and
     // becomes Refused when the control unit refused it.
     int fail(int code, const QString &text);
+    // fail() for a transfer, followed by where it stopped.
+    int failTransfer(int code, const QString &text);
     static bool parseAddress(const QString &text, int32_t &address);
     static bool parseWord(const QString &text, int32_t &value);
 

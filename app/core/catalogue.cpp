@@ -4,6 +4,9 @@
 #include "messageservice.h"
 #include "respaths.h"
 
+#include <QFileInfo>
+#include <algorithm>
+
 Catalogue::Catalogue(MessageService *messages) : m_messages(messages) {}
 
 Catalogue::~Catalogue() = default;
@@ -43,37 +46,45 @@ void Catalogue::ClearVarList()
     for (auto &slot : VarList)
         slot.reset();
     VarCount = 0;
+    m_listProblem = QStringLiteral("no variable list loaded");
 }
 
-bool Catalogue::loadLines(const QString &path)
+QString Catalogue::loadLines(const QString &path)
 {
     QString text;
     if (!AnsiText::readFile(path, text))
-        return false;
+        return QFileInfo::exists(path) ? QStringLiteral("cannot be read") : QStringLiteral("not found");
     QStringList lines = AnsiText::splitLines(text);
     if (lines.isEmpty())
-        return false; // not even the header line
+        return QStringLiteral("is empty"); // not even the header line
     VarCount = 0;
     int index = 1;
     for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QString lineNumber = QStringLiteral("line %1: ").arg(i + 1);
         if (index > MaxEntries)
-            return false;
+            return lineNumber + QStringLiteral("more than %1 variables").arg(MaxEntries);
         auto var = std::make_unique<CVarData>(this);
         var->Data->VarID = static_cast<int16_t>(index);
-        if (!var->Load(lines[i]))
-            return false;
+        QString problem;
+        if (!var->Load(lines[i], &problem))
+            return lineNumber + problem;
         var->ReadE2FromQEL(var->Data->QelValueDefault);
         VarList[static_cast<size_t>(index)] = std::move(var);
         ++index;
     }
     VarCount = static_cast<int16_t>(index);
-    return true;
+    return QString();
 }
 
 bool Catalogue::LoadRamList(const QString &path)
 {
-    if (loadLines(path))
+    const QString problem = loadLines(path);
+    if (problem.isEmpty()) {
+        m_listProblem = VarCount > 1 ? QString() : path + QStringLiteral(": no variables");
         return true;
+    }
+    m_listProblem = path + (problem.startsWith(QLatin1String("line ")) ? QStringLiteral(", ") : QStringLiteral(": "))
+                    + problem;
     // a half-loaded list counts as empty: release what the failed load made
     for (auto &slot : VarList)
         slot.reset();
@@ -82,4 +93,38 @@ bool Catalogue::LoadRamList(const QString &path)
         m_messages->show(QStringLiteral("'Ramlist.ini' file NOT FOUND or CORRUPTED"),
                          MessageService::Buttons::Ok, MessageService::Icon::Critical);
     return false;
+}
+
+QString Catalogue::listProblem() const
+{
+    return m_listProblem;
+}
+
+QString Catalogue::refusalText() const
+{
+    if (usable())
+        return QString();
+    return QStringLiteral("Variable list missing or corrupt: ") + m_listProblem;
+}
+
+Catalogue::E2Snapshot Catalogue::saveE2Values() const
+{
+    E2Snapshot snapshot(static_cast<size_t>(std::max<int>(VarCount, 0)));
+    for (int i = 1; i < VarCount; ++i) {
+        const CVarDataS *d = data(i);
+        snapshot[static_cast<size_t>(i)] = {d->QelValueE2, d->KrvDownloadValueE2, d->KrvDisplayValueE2};
+    }
+    return snapshot;
+}
+
+void Catalogue::restoreE2Values(const E2Snapshot &snapshot)
+{
+    const int count = std::min<int>(VarCount, static_cast<int>(snapshot.size()));
+    for (int i = 1; i < count; ++i) {
+        CVarDataS *d = data(i);
+        const E2Values &v = snapshot[static_cast<size_t>(i)];
+        d->QelValueE2 = v.qel;
+        d->KrvDownloadValueE2 = v.download;
+        d->KrvDisplayValueE2 = v.display;
+    }
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class MessageService;
 
@@ -32,6 +33,26 @@ public:
     void ClearVarList();
     void SetVarID(const QString &symbolicName, int16_t index);
 
+    // Why the list cannot be worked with: its path and the first bad line
+    // ("<path>, line 37: column 6 is not ..."), or "" when it loaded with at
+    // least one variable. A list with no variables is as good as none.
+    QString listProblem() const;
+    bool usable() const { return listProblem().isEmpty(); }
+    // The text a command shows when it refuses to work without a usable list.
+    QString refusalText() const;
+
+    // The EEPROM-side values of every entry (controller, download and display
+    // value), to put back when a transfer stops midway.
+    struct E2Values
+    {
+        int32_t qel = 0;
+        int32_t download = 0;
+        int32_t display = 0;
+    };
+    using E2Snapshot = std::vector<E2Values>;
+    E2Snapshot saveE2Values() const;
+    void restoreE2Values(const E2Snapshot &snapshot);
+
     // The default list beside the program.
     static QString defaultRamListPath();
 
@@ -46,7 +67,9 @@ public:
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
 private:
-    bool loadLines(const QString &path);
+    // The load itself; "" or the reason it failed (the first bad line).
+    QString loadLines(const QString &path);
 
     MessageService *m_messages;
+    QString m_listProblem = QStringLiteral("no variable list loaded");
 };

@@ -112,9 +112,14 @@ bool int16ColumnToInt32(const QString &text, int32_t &field)
 
 } // namespace
 
-bool CVarData::Load(const QString &lineText)
+bool CVarData::Load(const QString &lineText, QString *problem)
 {
     using StringEval::NextTabField;
+    const auto fail = [problem](const char *reason) {
+        if (problem)
+            *problem = QLatin1String(reason);
+        return false;
+    };
     CVarDataS &d = *Data;
     d.QelValueE2 = 0;
     d.QelValueDefault = 0;
@@ -126,6 +131,11 @@ bool CVarData::Load(const QString &lineText)
     d.MonitorEnable = true;
     d.CurrentTBXSystem = 2;
 
+    // a variable needs at least its name and both address columns: a blank
+    // line or stray text is no variable at address 0
+    if (lineText.count(QLatin1Char('\t')) < 2)
+        return fail("no address columns");
+
     QString line = lineText;
     const QString name = NextTabField(line);
     if (!name.isEmpty())
@@ -133,8 +143,10 @@ bool CVarData::Load(const QString &lineText)
 
     uint32_t high = 0;
     uint32_t low = 0;
-    if (!hexColumn(NextTabField(line), 4, high) || !hexColumn(NextTabField(line), 2, low))
-        return false;
+    if (!hexColumn(NextTabField(line), 4, high))
+        return fail("column 2 is not a hexadecimal address");
+    if (!hexColumn(NextTabField(line), 2, low))
+        return fail("column 3 is not a hexadecimal address");
     d.Address = static_cast<int32_t>(high * 256 + low);
 
     if (m_owner)
@@ -145,16 +157,19 @@ bool CVarData::Load(const QString &lineText)
     const QString tooltip = NextTabField(line);
     if (!tooltip.isEmpty())
         d.TooltipDecription = tooltip;
-    if (!int16ColumnToInt32(NextTabField(line), d.QelValueDefault)
-        || !int16Column(NextTabField(line), d.TbxTypeID)
-        || !int16Column(NextTabField(line), d.KRVPageDomain)
-        || !int16ColumnToInt32(NextTabField(line), d.QelValE2Min))
-        return false;
+    if (!int16ColumnToInt32(NextTabField(line), d.QelValueDefault))
+        return fail("column 6 is not a whole number from -32768 to 32767");
+    if (!int16Column(NextTabField(line), d.TbxTypeID))
+        return fail("column 7 is not a whole number from -32768 to 32767");
+    if (!int16Column(NextTabField(line), d.KRVPageDomain))
+        return fail("column 8 is not a whole number from -32768 to 32767");
+    if (!int16ColumnToInt32(NextTabField(line), d.QelValE2Min))
+        return fail("column 9 is not a whole number from -32768 to 32767");
     const QString maxText = NextTabField(line);
     if (!maxText.isEmpty()) {
         int32_t max = 0;
         if (!VbNumber::toInt32(VbNumber::leadingNumber(maxText), max))
-            return false;
+            return fail("column 10 does not fit a 32-bit number");
         d.QelValE2Max = max;
     }
 

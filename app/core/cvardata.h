@@ -23,9 +23,9 @@ public:
     void LoadFromFile(int32_t value);
     void KRVSetVar(double displayValue);
 
-    // Fills Data from one line of the variable list; false when a column
-    // cannot be converted.
-    bool Load(const QString &line);
+    // Fills Data from one line of the variable list; false (and why, in
+    // `problem`) when the line has no address or a column cannot be converted.
+    bool Load(const QString &line, QString *problem = nullptr);
 
     // Display value of a raw EEPROM value through the whole F_DownloadToDisplay.
     int32_t DisplayFromRaw(int32_t raw) const;

@@ -43,8 +43,81 @@ bool E2Image::qualifiesForTransfer(int index) const
     return !sections || d->TbxTypeID < sections->QelValueE2;
 }
 
+bool E2Image::readSelects(int16_t mask, int index) const
+{
+    const CVarDataS *d = m_session.catalogue.data(index);
+    return d && (bits(d->KRVPageDomain) & bits(mask)) != 0;
+}
+
+bool E2Image::writeSelects(int16_t mask, int index) const
+{
+    const CVarDataS *d = m_session.catalogue.data(index);
+    if (!d)
+        return false;
+    const uint16_t domain = bits(d->KRVPageDomain);
+    return (domain & 1u) != 0 && (domain & bits(mask)) == domain;
+}
+
+QString E2Image::Stop::text() const
+{
+    if (!writing)
+        return QStringLiteral("Read stopped at %1 (%2 of %3 read): the values from before the read are kept.")
+            .arg(name)
+            .arg(done)
+            .arg(total);
+    // a stop asked for before the first access has changed nothing
+    if (requested && done == 0)
+        return QStringLiteral("Write stopped before %1: nothing was written.").arg(name);
+    return QStringLiteral("Write stopped at %1 (%2 of %3 written): the control unit now holds a mix of old and new "
+                          "values.")
+        .arg(name)
+        .arg(done)
+        .arg(total);
+}
+
+void E2Image::stopAt(bool writing, bool requested, int index, int done, int16_t mask)
+{
+    // the entries still to go, as the section count now decides, complete the total
+    int total = done;
+    for (int i = index; i < m_session.catalogue.VarCount; ++i) {
+        const bool selected = writing ? writeSelects(mask, i) : readSelects(mask, i);
+        total += selected && qualifiesForTransfer(i) ? 1 : 0;
+    }
+    m_stop = Stop{writing, requested, m_session.catalogue.data(index)->Name, done, total};
+    m_session.StatusText = m_stop->text();
+    m_session.draw.UpdateStatusBar(m_session.StatusText);
+}
+
+QString E2Image::transferEntries(int16_t mask, bool writing, const std::function<QString(int)> &access)
+{
+    const Catalogue &cat = m_session.catalogue;
+    const QString &text = writing ? Writing : Reading;
+    const int total = CountPageVars(mask);
+    int counter = 0;
+    int done = 0;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        if (!(writing ? writeSelects(mask, i) : readSelects(mask, i)))
+            continue;
+        QString error;
+        const bool takesPart = qualifiesForTransfer(i);
+        const bool requested = takesPart && stopRequested();
+        if (takesPart && !requested) {
+            error = access(i);
+            done += error.isEmpty() ? 1 : 0;
+        }
+        if (!requested)
+            step(++counter, total, text);
+        if (requested || !error.isEmpty()) {
+            stopAt(writing, requested, i, done, mask);
+            return requested ? Failed : error;
+        }
+    }
+    return QString();
+}
+
 QString E2Image::ReadE2All(int16_t mask)
 {
+    m_stop.reset();
     if (mask == 0)
         return QString();
     // a closed link reads nothing: never let that pass for a read of zeros
@@ -52,28 +125,25 @@ QString E2Image::ReadE2All(int16_t mask)
         return Failed;
 
     Catalogue &cat = m_session.catalogue;
-    const int total = CountPageVars(mask);
-    int counter = 0;
+    // a read that stops midway leaves no mix of the unit's and the old values
+    const Catalogue::E2Snapshot before = cat.saveE2Values();
     QString sectionFault;
-    for (int i = 1; i < cat.VarCount; ++i) {
+    const QString error = transferEntries(mask, false, [&](int i) {
         CVarData *var = cat.entry(i);
-        if ((bits(var->Data->KRVPageDomain) & bits(mask)) == 0)
-            continue;
-        QString error;
-        if (qualifiesForTransfer(i)) {
-            int32_t value = 0;
-            error = m_session.rs232.ReadVar(var->Data->Address, value);
-            // a failed read leaves the entry as it was
-            if (error.isEmpty()) {
-                var->ReadE2FromQEL(value);
-                // the section count decides which later entries take part
-                if (i == cat.index(KRV_NUM_PROP_REG))
-                    sectionFault = CheckRange(i);
-            }
+        int32_t value = 0;
+        const QString result = m_session.rs232.ReadVar(var->Data->Address, value);
+        if (result.isEmpty()) {
+            var->ReadE2FromQEL(value);
+            // the section count decides which later entries take part
+            if (i == cat.index(KRV_NUM_PROP_REG))
+                sectionFault = CheckRange(i);
         }
-        step(++counter, total, Reading);
-        if (!error.isEmpty())
-            return error;
+        return result;
+    });
+    if (!error.isEmpty()) {
+        cat.restoreE2Values(before);
+        refreshCurrentPage();
+        return error;
     }
 
     // a page's entries can be counted twice or not at all: a finished read shows 100
@@ -90,31 +160,23 @@ QString E2Image::ReadE2All(int16_t mask)
 
 QString E2Image::WriteE2All(int16_t mask)
 {
+    m_stop.reset();
     if (mask == 0)
         return QString();
     // nothing can be written over a closed link: never record it as written
     if (!linkOpen())
         return Failed;
 
-    Catalogue &cat = m_session.catalogue;
-    const int total = CountPageVars(mask);
-    int counter = 0;
-    for (int i = 1; i < cat.VarCount; ++i) {
-        CVarData *var = cat.entry(i);
-        const uint16_t domain = bits(var->Data->KRVPageDomain);
-        if ((domain & 1u) == 0 || (domain & bits(mask)) != domain)
-            continue;
-        QString error;
-        if (qualifiesForTransfer(i)) {
-            error = m_session.rs232.WriteVar(var->Data->Address, var->Data->KrvDownloadValueE2);
-            // only a value that arrived is the controller's value
-            if (error.isEmpty())
-                var->WriteE2inQEL();
-        }
-        step(++counter, total, Writing);
-        if (!error.isEmpty())
-            return error;
-    }
+    const QString error = transferEntries(mask, true, [this](int i) {
+        CVarData *var = m_session.catalogue.entry(i);
+        const QString result = m_session.rs232.WriteVar(var->Data->Address, var->Data->KrvDownloadValueE2);
+        // only a value that arrived is the controller's value
+        if (result.isEmpty())
+            var->WriteE2inQEL();
+        return result;
+    });
+    if (!error.isEmpty())
+        return error;
 
     m_session.ProgressPercent = 100;
     showProgress(Writing);

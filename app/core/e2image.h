@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class Session;
 
@@ -17,10 +19,29 @@ public:
 
     static const QString Failed;   // "FAILED!"
 
-    // Reads every entry that shares a bit with the mask; "" or the link's error text.
+    // Reads every entry that shares a bit with the mask; "" or the link's error
+    // text. A read that stops midway puts back what the entries held before it.
     QString ReadE2All(int16_t mask);
-    // Writes every EEPROM parameter whose page bits lie within the mask; "" or "FAILED!".
+    // Writes every EEPROM parameter whose page bits lie within the mask; "" or
+    // "FAILED!". Only the entries sent are recorded as the controller's values.
     QString WriteE2All(int16_t mask);
+
+    // Where a transfer stopped short of its end.
+    struct Stop
+    {
+        bool writing = false;
+        bool requested = false; // asked to stop, not a failed access
+        QString name;           // the entry it stopped at
+        int done = 0;           // entries transferred before it
+        int total = 0;          // entries it was to transfer
+        // "Read stopped at ..." / "Write stopped at ...", what the user is told.
+        QString text() const;
+    };
+    // The last transfer's stop; empty when it ran to its end or never began.
+    const std::optional<Stop> &lastStop() const { return m_stop; }
+    // Asked between accesses: true ends the running transfer once the access
+    // in flight is done, as if that access had been its last.
+    void setStopRequest(std::function<bool()> request) { m_stopRequest = std::move(request); }
 
     // " - Name" CR when the entry was out of range (it now holds its default), else "".
     QString CheckRange(int index);
@@ -49,7 +70,18 @@ public:
     // controller's section count.
     bool qualifiesForTransfer(int index) const;
 
+    // The entries a read-all (write-all) of the mask steps over.
+    bool readSelects(int16_t mask, int index) const;
+    bool writeSelects(int16_t mask, int index) const;
+
 private:
+    bool stopRequested() const { return m_stopRequest && m_stopRequest(); }
+    // Steps over the entries the mask selects; `access` moves one entry that
+    // takes part and gives "" or the link's error. Ends at the first failure
+    // or asked-for stop (recorded in lastStop) with its text, else "".
+    QString transferEntries(int16_t mask, bool writing, const std::function<QString(int)> &access);
+    // Records where a transfer stopped; the status text says it.
+    void stopAt(bool writing, bool requested, int index, int done, int16_t mask);
     // Resets an out-of-range entry to its default; true when it was out of range.
     bool resetIfOutOfRange(int index);
     // The " - Name" CR lines of CheckAllRanges.
@@ -62,4 +94,6 @@ private:
     bool linkOpen() const;
 
     Session &m_session;
+    std::optional<Stop> m_stop;
+    std::function<bool()> m_stopRequest;
 };

@@ -98,6 +98,8 @@ void MainCommands::Disconnect()
 
 void MainCommands::Connect()
 {
+    if (refusedWithoutList())
+        return;
     MessageService *messages = m_session.messages;
     m_main.closeWaitWindow();
     m_session.rs232.Disconnect();
@@ -112,6 +114,8 @@ void MainCommands::Connect()
         return;
 
     m_main.setEnabled(false);
+    // a connect that fails leaves the values it found, the version included, as they were
+    const Catalogue::E2Snapshot before = m_session.catalogue.saveE2Values();
     bool markerSet = false;
     QString error = m_session.e2Image.ReadResetMarker(markerSet);
     if (!error.isEmpty()) {
@@ -142,7 +146,10 @@ void MainCommands::Connect()
 
     error = m_session.e2Image.ReadE2All(m_session.e2Image.AllPagesMask());
     if (!error.isEmpty()) {
-        transferFailed(error);
+        m_session.catalogue.restoreE2Values(before);
+        if (PageWindow *page = m_main.currentPage())
+            page->RefreshObject();
+        transferFailed(error, true);
         return;
     }
     m_session.IsConnectObj = ConnectionState::Connected;
@@ -156,11 +163,26 @@ void MainCommands::Connect()
     m_main.closeWaitWindow();
 }
 
-void MainCommands::transferFailed(const QString &error)
+bool MainCommands::refusedWithoutList()
+{
+    const QString refusal = m_session.catalogue.refusalText();
+    if (refusal.isEmpty())
+        return false;
+    if (m_session.messages)
+        m_session.messages->show(refusal, MessageService::Buttons::Ok, MessageService::Icon::Critical);
+    return true;
+}
+
+void MainCommands::transferFailed(const QString &error, bool wholeSet)
 {
     m_main.closeWaitWindow();
+    // a whole-set transfer that stopped midway says where, and what the unit now holds
+    QString text = OperationFailed + error;
+    const auto &stop = m_session.e2Image.lastStop();
+    if (wholeSet && stop)
+        text += QLatin1Char('\r') + stop->text();
     if (m_session.messages)
-        m_session.messages->show(OperationFailed + error);
+        m_session.messages->show(text);
     m_session.IsConnectObj = ConnectionState::NotConnected;
     m_main.setEnabled(true);
 }
@@ -182,12 +204,12 @@ void MainCommands::clearFileState()
 void MainCommands::Read()
 {
     PageWindow *page = m_main.currentPage();
-    if (!page)
+    if (!page || refusedWithoutList())
         return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.ReadE2All(page->ReadKey());
     if (!error.isEmpty()) {
-        transferFailed(error);
+        transferFailed(error, true);
         return;
     }
     m_session.IsConnectObj = ConnectionState::Connected;
@@ -200,10 +222,12 @@ void MainCommands::Read()
 
 void MainCommands::ReadAll()
 {
+    if (refusedWithoutList())
+        return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.ReadE2All(m_session.e2Image.AllPagesMask());
     if (!error.isEmpty()) {
-        transferFailed(error);
+        transferFailed(error, true);
         return;
     }
     setConnected();
@@ -212,7 +236,7 @@ void MainCommands::ReadAll()
 void MainCommands::Write()
 {
     PageWindow *page = m_main.currentPage();
-    if (!page)
+    if (!page || refusedWithoutList())
         return;
     const QString errors = page->CheckDataToWrite();
     MessageService *messages = m_session.messages;
@@ -231,7 +255,7 @@ void MainCommands::Write()
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.WriteE2All(page->WriteKey());
     if (!error.isEmpty()) {
-        transferFailed(error);
+        transferFailed(error, true);
         return;
     }
     m_session.catalogue.ConfigSaved = true;
@@ -241,10 +265,12 @@ void MainCommands::Write()
 
 void MainCommands::WriteAll()
 {
+    if (refusedWithoutList())
+        return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.WriteE2All(m_session.e2Image.AllPagesWriteMask());
     if (!error.isEmpty()) {
-        transferFailed(error);
+        transferFailed(error, true);
         return;
     }
     setConnected();
@@ -276,6 +302,8 @@ QString MainCommands::textFolder() const
 
 void MainCommands::Load()
 {
+    if (refusedWithoutList())
+        return;
     FileDialogService *dialogs = m_main.services().dialogs;
     MessageService *messages = m_session.messages;
     if (!dialogs)
@@ -319,6 +347,8 @@ QString withTextSuffix(const QString &path)
 
 void MainCommands::Save()
 {
+    if (refusedWithoutList())
+        return;
     FileDialogService *dialogs = m_main.services().dialogs;
     MessageService *messages = m_session.messages;
     if (!dialogs)

@@ -47,8 +47,11 @@ private:
     void wire();
     void Connect();
     void Disconnect();
-    // "Operation Failed :" + the text, the link given up, the window usable again.
-    void transferFailed(const QString &error);
+    // Without a usable variable list: says why (path and first bad line), true.
+    bool refusedWithoutList();
+    // "Operation Failed :" + the text (and, after a whole-set transfer, where
+    // it stopped), the link given up, the window usable again.
+    void transferFailed(const QString &error, bool wholeSet = false);
     void setConnected();
     // Clears the file relation: nothing to save, nothing differs.
     void clearFileState();
