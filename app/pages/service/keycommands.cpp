@@ -42,10 +42,11 @@ void KeyCommands::setProgress(int value)
         m_session.mainWindow->progressBar().setValue(value);
 }
 
-void KeyCommands::showKnown(Field field)
+void KeyCommands::showKnown(const ShowField &show, Field field)
 {
     const std::optional<int32_t> &value = known(field);
-    m_show(field, value ? hexText(*value) : QString());
+    if (show)
+        show(field, value ? hexText(*value) : QString());
 }
 
 void KeyCommands::reportFailure()
@@ -61,28 +62,31 @@ bool KeyCommands::askYes(const QString &question)
                   == MessageService::Answer::Yes;
 }
 
-bool KeyCommands::readField(Field field, int32_t address, int progress)
+bool KeyCommands::readField(const ShowField &show, Field field, int32_t address, int progress)
 {
     int32_t value = 0;
     if (m_session.devLink.ReadValue(address, value, ValueSize) != 0) {
-        showKnown(field);
+        showKnown(show, field);
         return false;
     }
     known(field) = value;
     setProgress(progress);
     if (field == Field::Key)
         m_session.draw.UpdateStatusBar(m_session.StatusText);
-    m_show(field, hexText(value));
+    showKnown(show, field);
     DevLink::WaitMs(WaitAfterRead);
     return true;
 }
 
-bool KeyCommands::readKey()
+bool KeyCommands::readKey(const ShowField &show)
 {
-    m_show(Field::ProductionNumber, QString());
-    m_show(Field::Key, QString());
-    const bool production = readField(Field::ProductionNumber, ProductionAddress, 50);
-    const bool key = readField(Field::Key, KeyAddress, 100);
+    const ShowField &boxes = show ? show : m_show;
+    if (boxes) {
+        boxes(Field::ProductionNumber, QString());
+        boxes(Field::Key, QString());
+    }
+    const bool production = readField(boxes, Field::ProductionNumber, ProductionAddress, 50);
+    const bool key = readField(boxes, Field::Key, KeyAddress, 100);
     setProgress(0);
     if (production && key)
         return true;
@@ -94,12 +98,12 @@ bool KeyCommands::sendKey(qint64 key)
 {
     if (m_session.devLink.WriteLong(KeyAddress, QString::number(key)) != 0) {
         // the unit did not confirm the key: it holds what it held before
-        showKnown(Field::Key);
+        showKnown(m_show, Field::Key);
         reportFailure();
         return false;
     }
     known(Field::Key) = static_cast<int32_t>(key);
-    showKnown(Field::Key);
+    showKnown(m_show, Field::Key);
     return true;
 }
 

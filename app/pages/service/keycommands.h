@@ -21,8 +21,8 @@ public:
     enum class Field { ProductionNumber, Key };
     using ShowField = std::function<void(Field, const QString &)>;
 
-    // `show` puts a text into the page's box for the field.
-    KeyCommands(Session &session, ShowField show);
+    // `show` puts a text into the page's box for the field (none: nothing shown).
+    explicit KeyCommands(Session &session, ShowField show = {});
 
     // "0x" and the value in hexadecimal without leading zeros.
     static QString hexText(int32_t value);
@@ -32,7 +32,8 @@ public:
     // Read: both fields cleared, then each one shown as soon as it is read,
     // with a pause after each. A failed read still tries the other value,
     // shows what the unit is known to hold and then "Operation Failed :FAILED!".
-    bool readKey();
+    // `show`, when given, takes the fields of this read instead.
+    bool readKey(const ShowField &show = {});
 
     // False (and nothing written) when the key text is refused or the user
     // says No; true when the unit took the key. A failed write shows the key
@@ -50,9 +51,9 @@ public:
 private:
     std::optional<int32_t> &known(Field field) { return field == Field::Key ? m_key : m_production; }
     // Reads one value into its box; false when the read failed.
-    bool readField(Field field, int32_t address, int progress);
+    bool readField(const ShowField &show, Field field, int32_t address, int progress);
     // The box shows what the unit is known to hold (empty when nothing is).
-    void showKnown(Field field);
+    void showKnown(const ShowField &show, Field field);
     bool sendKey(qint64 key);
     bool askYes(const QString &question);
     void reportFailure();
