@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -220,6 +221,11 @@ void CSection::bind(Side side, CVarDataS *rec)
     // so a valid value is always committed (and its download value computed).
     setTextAndApply(side, QString::number(rec->KrvDisplayValueE2));
     bar(side)->setValue(VbNumber::saturateInt16(rec->KrvDisplayValueE2));
+    // The bound value is the side's value even when the change rule refused
+    // it (a minimum equal to the maximum, say): Enter or leaving the other
+    // box corrects against it, not against what the control showed before.
+    current(side) = static_cast<qint16>(std::clamp<int>(VbNumber::saturateInt16(rec->KrvDisplayValueE2),
+                                                   bar(side)->minimum(), bar(side)->maximum()));
     if (side == Side::Max) {
         for (QLabel *label : m_lblUnit)
             label->setText(rec->Unit);

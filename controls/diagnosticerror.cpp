@@ -106,6 +106,12 @@ void DiagnosticError::UpdateDisplay(qint32 &reading)
     }
 }
 
+void DiagnosticError::MarkStale()
+{
+    paintLamps(VbColor::ButtonFace);
+    m_lastError = 0;
+}
+
 void DiagnosticError::checkToggled(bool checked)
 {
     m_frame->setEnabled(checked);

@@ -43,6 +43,10 @@ public:
     // Shows a reading of the error word. With LongVar the reading is first
     // reduced to its high byte, and the caller's variable receives that too.
     void UpdateDisplay(qint32 &reading);
+    // The word is no longer known (the link was lost): neutral lamps, and the
+    // next reading is compared with 0, so every bit set then is reported
+    // again. Raises no event.
+    void MarkStale();
 
 signals:
     // Value: the new error bits as a 16-bit word (the low 16 bits of a wider

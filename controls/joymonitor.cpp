@@ -244,6 +244,13 @@ void JoyMonitor::UpdateDisplay(double reading)
     emit UpdateValue(value);
 }
 
+void JoyMonitor::MarkStale()
+{
+    if (!m_check->isChecked())
+        return; // not monitored: already shows "0"
+    showValue(QStringLiteral("---"), 0, m_bar->minimum());
+}
+
 void JoyMonitor::checkToggled(bool checked)
 {
     if (m_record)

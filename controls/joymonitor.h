@@ -56,6 +56,9 @@ public:
     bool MonitorEnable() const;
     void setMonitorEnable(bool enable);
     void UpdateDisplay(double reading);
+    // No live value is known (the link was lost): while monitored, "---" and
+    // an empty bar until the next reading. Raises no event.
+    void MarkStale();
 
 signals:
     // Both pass their value by reference: connect a function or lambda

@@ -419,3 +419,69 @@ TEST(CSectionUnbound, AnOutOfRangeValueGoesBackToTheValueInForce)
     EXPECT_TRUE(messages.shown.isEmpty()); // no record: nothing to restore from
     EXPECT_EQ(txtMax->text(), QStringLiteral("1000"));
 }
+
+// A minimum bound equal to the maximum (a file may hold them so), or limits
+// that leave no room at all: the pair shown is never committed in the wrong
+// order, and Enter corrects the box against the other box as it stands.
+TEST(CSectionEqualPair, EnterCorrectsTheBoxOrCommitsNothing)
+{
+    struct Case
+    {
+        const char *what;
+        int limitLow, limitHigh;
+        int boundMin, boundMax;
+        bool enterInMin;
+        const char *minBox, *maxBox;  // what the boxes show afterwards
+        int low, high;                // what the records hold afterwards
+        bool commits;                 // the Enter wrote a record
+    };
+    const Case cases[] = {
+        {"equal in range, Enter in the minimum", 0, 1000, 600, 600, true, "599", "600", 599, 600, true},
+        {"equal in range, Enter in the maximum", 0, 1000, 600, 600, false, "600", "601", 600, 601, true},
+        {"equal at the lower limit, Enter in the maximum", 0, 1000, 0, 0, false, "0", "1", 0, 1, true},
+        {"equal at the upper limit, Enter in the minimum", 0, 1000, 1000, 1000, true, "999", "1000", 999, 1000, true},
+        {"limits with no room, Enter in the minimum", 500, 500, 500, 500, true, nullptr, nullptr, 500, 500, false},
+        {"limits with no room, Enter in the maximum", 500, 500, 500, 500, false, nullptr, nullptr, 500, 500, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeMessageService messages;
+        CSection section;
+        section.setMessageService(&messages);
+        section.setMin(c.limitLow);
+        section.setMax(c.limitHigh);
+        CVarDataS low;
+        low.KrvDisplayValueE2 = c.boundMin;
+        low.QelValueE2 = c.boundMin;
+        CVarDataS high;
+        high.KrvDisplayValueE2 = c.boundMax;
+        high.QelValueE2 = c.boundMax;
+        section.setCaricaMin(&low);
+        section.setCaricaMax(&high);
+        int changes = 0;
+        QObject::connect(&section, &CSection::VarMinChange, [&] { ++changes; });
+        QObject::connect(&section, &CSection::VarMaxChange, [&] { ++changes; });
+        // the focus starts in the box: leaving the other one would correct that one first
+        auto *box = section.findChild<QLineEdit *>(QLatin1String(c.enterInMin ? "txtTMin" : "txtTMax"));
+        box->setFocus();
+        section.show();
+        QApplication::setActiveWindow(&section);
+        ASSERT_TRUE(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_Return);
+        const QString minBox = section.findChild<QLineEdit *>(QStringLiteral("txtTMin"))->text();
+        const QString maxBox = section.findChild<QLineEdit *>(QStringLiteral("txtTMax"))->text();
+        if (c.minBox) {
+            EXPECT_EQ(minBox, QLatin1String(c.minBox));
+            EXPECT_EQ(maxBox, QLatin1String(c.maxBox));
+        }
+        EXPECT_EQ(low.KrvDisplayValueE2, c.low);
+        EXPECT_EQ(high.KrvDisplayValueE2, c.high);
+        EXPECT_EQ(changes > 0, c.commits);
+        // whatever the boxes show, the bars stay inside the limits
+        for (const char *bar : {"hscTMin", "hscTMax"}) {
+            const int value = section.findChild<QScrollBar *>(QLatin1String(bar))->value();
+            EXPECT_GE(value, c.limitLow) << bar;
+            EXPECT_LE(value, c.limitHigh) << bar;
+        }
+    }
+}

@@ -296,9 +296,20 @@ TEST_F(E2ImageTest, ResetMarkerReadsFiveWordsInOrder)
     EXPECT_EQ(controller().log[4].a, 0xFDF2);
     EXPECT_EQ(session.ProgressPercent, 100);
 
-    controller().setWord(0xFDF200, 85);
+    // any one word wrong, whichever and however, is no marker
+    for (int k = 0; k < 5; ++k) {
+        for (const int wrong : {0, words[k] + 1, words[k] - 1, words[k] + 0x100, -words[k], words[(k + 1) % 5]}) {
+            if (wrong == words[k])
+                continue;
+            controller().setWord(addresses[k], wrong);
+            marker = true;
+            EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
+            EXPECT_FALSE(marker) << "word " << k << " = " << wrong;
+            controller().setWord(addresses[k], words[k]);
+        }
+    }
     EXPECT_EQ(session.e2Image.ReadResetMarker(marker), QString());
-    EXPECT_FALSE(marker);
+    EXPECT_TRUE(marker);
     EXPECT_EQ(session.ProgressPercent, 100); // never past 100
 
     // a failed third read: its text, the flag untouched, two steps of progress

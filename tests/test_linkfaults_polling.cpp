@@ -1,8 +1,10 @@
 // The polling pages in the real main window when krv-sim goes away in the
 // middle of one of their read cycles: the polling stops once, without a
-// message box; the next draw tick shows "Not Connected"; the catalogue keeps
-// what it held before the failed read; no busy flag is left set to hold off
-// the other pages; and after Connect the page polls fresh values again.
+// message box; every live value on the page shows at once that it is stale;
+// the next draw tick shows "Link Lost"; the catalogue keeps what it held
+// before the failed read; no busy flag is left set to hold off the other
+// pages; and after Connect the page polls fresh values again. And an exit
+// while the monitor polls ends at once.
 #include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
@@ -15,11 +17,17 @@
 #include "mainstatusbar.h"
 #include "monitordrawing.h"
 #include "pagepoller.h"
+#include "shapewidget.h"
+#include "vbcolor.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdio>
 #include <tuple>
 
 namespace {
@@ -108,7 +116,8 @@ protected:
         EXPECT_TRUE(waitFor([&] { return drawTicks >= ticksBefore + 2; }, 5000));
         EXPECT_EQ(failures, 1);
         EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
-        EXPECT_EQ(window->TxtConnect()->text(), QStringLiteral("Not Connected"));
+        EXPECT_EQ(window->TxtConnect()->text(), QStringLiteral("Link Lost"));
+        EXPECT_EQ(session.StatusText, QStringLiteral("Link Lost :FAILED!"));
         EXPECT_EQ(window->mainStatusBar()->panelIcon(1), StateIcon::Red);
         EXPECT_EQ(window->menuItem(QStringLiteral("mnuHW_Connect"))->text(), QStringLiteral("Connect"));
         EXPECT_TRUE(window->menuItem(QStringLiteral("mnuHW_Connect"))->isEnabled());
@@ -136,6 +145,74 @@ protected:
         auto *timer = window->findChild<QTimer *>(QStringLiteral("TmrDraw"));
         ASSERT_NE(timer, nullptr);
         QObject::connect(timer, &QTimer::timeout, [this] { ++drawTicks; });
+    }
+
+    // What a monitor control shows: its text and how far its bar is filled.
+    static QString shown(const JoyMonitor *control)
+    {
+        return control->findChild<QLabel *>(QStringLiteral("lblInputValue"))->text();
+    }
+    static int filled(const JoyMonitor *control)
+    {
+        const auto *bar = control->findChild<QProgressBar *>(QStringLiteral("ProgressBar"));
+        return bar->value() - bar->minimum();
+    }
+
+    // Every live value of the monitor marked stale: no number, no bar, no lamp lit.
+    void expectMonitorStale()
+    {
+        const MonitorDrawing &draw = monitor->drawing();
+        for (const JoyMonitor *control : draw.monitors()) {
+            if (!control->MonitorEnable())
+                continue;
+            EXPECT_EQ(shown(control), QStringLiteral("---")) << control->objectName().toStdString();
+            EXPECT_EQ(filled(control), 0) << control->objectName().toStdString();
+        }
+        EXPECT_EQ(draw.LblErr->text(), QStringLiteral("---"));
+        EXPECT_EQ(draw.ShpErr->fillColor(), VbColor::ButtonFace);
+        QList<QLabel *> lamps = draw.digitalInputLabels();
+        for (int k = 0; k < MonitorDrawing::Sections; ++k)
+            lamps << draw.lblValveA[k] << draw.lblValveB[k] << draw.lblHSDA[k] << draw.lblHSDB[k];
+        for (const QLabel *lamp : lamps)
+            EXPECT_TRUE(MonitorDrawing::isStale(lamp)) << lamp->objectName().toStdString();
+    }
+
+    // The monitor is polling with the exit path held as it is between two
+    // cycles or, with `insideCycle`, in the middle of one; the time from the
+    // user's Exit to the windows unloaded, in ms.
+    qint64 exitWhileMonitorPolls(bool insideCycle)
+    {
+        connectButton();
+        window->selectTab(MonitorTab);
+        EXPECT_TRUE(waitFor([&] { return monitor->drawing().JoyMonitorVal[0]->Value() == 30; }));
+        EXPECT_TRUE(monitor->StatusTimerForm()) << "busy from one cycle to the next";
+        QElapsedTimer clock;
+        const auto exit = [&] {
+            clock.start();
+            window->menuItem(QStringLiteral("mnuFile_Exit"))->trigger();
+        };
+        auto link = std::make_shared<QMetaObject::Connection>();
+        if (insideCycle) {
+            *link = QObject::connect(monitor->drawing().JoyMonitorVal[0], &JoyMonitor::UpdateValue, [&, link] {
+                QObject::disconnect(*link);
+                EXPECT_TRUE(monitor->poller().inCycle());
+                exit();
+            });
+        } else {
+            EXPECT_FALSE(monitor->poller().inCycle());
+            exit();
+        }
+        EXPECT_TRUE(waitFor([&] { return window->windowsUnloaded(); }, 10000));
+        const qint64 elapsed = clock.elapsed();
+        QObject::disconnect(*link);
+        EXPECT_FALSE(window->programEnded()) << "ended by the exit routine, not forced after eight refusals";
+        EXPECT_FALSE(monitor->TmrMonitor()->isActive());
+        EXPECT_FALSE(monitor->StatusTimerForm());
+        EXPECT_FALSE(window->isVisible());
+        std::printf("exit while the monitor polls (%s): %lld ms, %d attempt(s)\n",
+                    insideCycle ? "inside a cycle" : "between cycles", static_cast<long long>(elapsed),
+                    session.draw.exitAttempts());
+        return elapsed;
     }
 
     QStringList listed() const
@@ -178,13 +255,14 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
     ASSERT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 5000));
     expectGivenUp(monitor, monitorFailures);
     EXPECT_EQ(var(KRV_JOY0_VALUE).QelValueRAM, firstJoystick);
-    EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), 30) << "the bar keeps the last good reading";
+    expectMonitorStale();
 
     // another page does not wait on a poll that has ended
     window->selectTab(DiagnosticTab);
     EXPECT_FALSE(diagnostic->poller().timerEnabled()) << "not connected: no polling";
     window->selectTab(MonitorTab);
     EXPECT_FALSE(monitor->TmrMonitor()->isActive());
+    expectMonitorStale(); // coming back does not show the old readings as live
 
     sim.set("joy.0", "70");
     reconnect();
@@ -193,6 +271,9 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
     ASSERT_TRUE(waitFor([&] { return draw.JoyMonitorVal[0]->Value() == 70; }));
     EXPECT_NE(var(KRV_JOY0_VALUE).QelValueRAM, firstJoystick) << "fresh values in the catalogue";
     EXPECT_EQ(state(), ConnectionState::MonitorPolling);
+    EXPECT_EQ(shown(draw.JoyMonitorVal[0]), QStringLiteral("70"));
+    EXPECT_GT(filled(draw.JoyMonitorVal[0]), 0);
+    ASSERT_TRUE(waitFor([&] { return draw.LblErr->text() == QStringLiteral("READY"); }));
     const int ticksBefore = drawTicks;
     ASSERT_TRUE(waitFor([&] { return drawTicks > ticksBefore; }, 5000));
     EXPECT_EQ(window->TxtConnect()->text(), QStringLiteral("Monitor..."));
@@ -223,7 +304,13 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
     ASSERT_TRUE(waitFor([&] { return killed; }));
     ASSERT_TRUE(waitFor([&] { return !diagnostic->TimerDiagnostic()->isActive(); }, 5000));
     expectGivenUp(diagnostic, diagnosticFailures);
-    EXPECT_EQ(listed(), (QStringList{"2 - Section 3", "1 - Section 1", "4 - Section 1"}));
+    // no error word is known any more: nothing listed, no lamp red or clear
+    EXPECT_EQ(listed(), QStringList());
+    for (int row : {3, 5, 6})
+        for (int bit = 0; bit < DiagnosticError::BitCount; ++bit)
+            EXPECT_EQ(diagnostic->row(row)->findChild<ShapeWidget *>(QStringLiteral("shpBit_%1").arg(bit))->fillColor(),
+                      VbColor::ButtonFace)
+                << row << "/" << bit;
 
     // back on the monitor, nothing waits on the diagnostics poll that died
     reconnect();
@@ -243,4 +330,16 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
                 outcome + QStringLiteral("; Connect again: the monitor polls, then the diagnostics list shows %1, state %2")
                               .arg(quoted(listed().join(QStringLiteral(", "))))
                               .arg(state()));
+}
+
+TEST_F(PollingLinkFaults, ExitBetweenTwoMonitorCyclesEndsWithinHalfASecond)
+{
+    sim.set("joy.0", "30");
+    EXPECT_LT(exitWhileMonitorPolls(false), 500);
+}
+
+TEST_F(PollingLinkFaults, ExitInTheMiddleOfAMonitorCycleEndsWithinHalfASecond)
+{
+    sim.set("joy.0", "30");
+    EXPECT_LT(exitWhileMonitorPolls(true), 500);
 }

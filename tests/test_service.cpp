@@ -1,7 +1,9 @@
 // The key page: production number and key read, key written after the
-// question, the unit locked, and key texts that are refused before anything
-// is written.
+// question, the unit locked after its question, key texts that are refused
+// before anything is written, and failed accesses that say so and show what
+// the unit holds (against krv-sim hanging up).
 #include "pagetestbed.h"
+#include "simprocess.h"
 
 #include "frmservice.h"
 #include "keycommands.h"
@@ -103,23 +105,34 @@ TEST_F(KeyPage, ReadShowsProductionNumberAndKeyWithProgress)
     EXPECT_TRUE(bed.messages.shown.isEmpty());
 }
 
-TEST_F(KeyPage, FailedReadLeavesItsBoxEmptyAndGoesOn)
+TEST_F(KeyPage, FailedReadShowsTheValueLastReadAndGoesOn)
 {
-    w<QLineEdit>(QStringLiteral("TxtKey"))->setText(QStringLiteral("old"));
-    w<QLineEdit>(QStringLiteral("lbProductionNumber"))->setText(QStringLiteral("old"));
-    ctl().longs[88] = 0x5A5A;
-    ctl().failAt = 1;   // the production number
+    ctl().longs[92] = 0x24150317;
+    ctl().longs[88] = 0x11223344;
     click(QStringLiteral("CmdReadKey"));
-    EXPECT_EQ(production(), QString());
+    ctl().longs[88] = 0x5A5A;
+    ctl().failAt = 3;   // the production number of the second read
+    bed.mainWindow.progress.history.clear();
+    click(QStringLiteral("CmdReadKey"));
+    EXPECT_EQ(production(), QStringLiteral("0x24150317"));
     EXPECT_EQ(key(), QStringLiteral("0x5A5A"));
     EXPECT_FALSE(bed.mainWindow.progress.history.contains(50));
-    EXPECT_TRUE(bed.messages.shown.isEmpty());
+    ASSERT_EQ(bed.messages.shown.size(), 1);
+    EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Operation Failed :FAILED!"));
 }
 
-TEST_F(KeyPage, LockThenReadShowsKeyZero)
+TEST_F(KeyPage, LockAsksFirstThenReadShowsKeyZero)
 {
     ctl().longs[88] = 0x11223344;
     ctl().longs[92] = 7;
+    bed.messages.answers.push_back(MessageService::Answer::No);
+    click(QStringLiteral("cmdLock"));
+    ASSERT_EQ(bed.messages.shown.size(), 1);
+    EXPECT_EQ(bed.messages.shown[0].text, KeyCommands::LockQuestion);
+    EXPECT_EQ(bed.messages.shown[0].buttons, MessageService::Buttons::YesNo);
+    EXPECT_EQ(ctl().accessCount(), 0);
+
+    bed.messages.shown.clear();
     click(QStringLiteral("cmdLock"));
     ASSERT_EQ(ctl().accessCount(), 1);
     EXPECT_TRUE(ctl().log[0].write);
@@ -127,8 +140,9 @@ TEST_F(KeyPage, LockThenReadShowsKeyZero)
     EXPECT_EQ(ctl().log[0].b, 4);
     EXPECT_EQ(ctl().log[0].t, 19);
     EXPECT_EQ(ctl().log[0].value.toString(), QStringLiteral("0"));
-    ASSERT_EQ(bed.messages.shown.size(), 1);
+    ASSERT_EQ(bed.messages.shown.size(), 2);
     EXPECT_EQ(bed.messages.lastText(), QStringLiteral("Control unit Locked!"));
+    EXPECT_EQ(key(), QStringLiteral("0x0"));
     EXPECT_EQ(bed.messages.shown.last().icon, MessageService::Icon::Warning);
 
     click(QStringLiteral("CmdReadKey"));
@@ -181,18 +195,62 @@ TEST_F(KeyPage, KeyThatIsNotEightHexDigitsIsRefused)
     EXPECT_EQ(ctl().accessCount(), 0);
 }
 
-TEST_F(KeyPage, FailedWriteShowsNoConfirmation)
+// A Read, Write Key and Lock the unit never answers: each says so, and the
+// boxes show what the unit holds, which a Read after power-up confirms.
+TEST(KeyPageOverSim, FailedAccessesSaySoAndShowWhatTheUnitHolds)
 {
-    typeKey(QStringLiteral("0xCAFE0001"));
-    ctl().failAt = 1;
-    click(QStringLiteral("CmdWriteKey"));
-    ASSERT_EQ(bed.messages.shown.size(), 1);   // the question only
-    EXPECT_EQ(ctl().errTimeOutCalls, 1);
+    SimProcess sim;
+    ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
+    PageTestBed bed(true);
+    ASSERT_TRUE(bed.session.rs232.Connect());
+    bed.session.IsConnectObj = ConnectionState::Connected;
+    FrmService page(bed.context());
+    auto *txtKey = page.findChild<QLineEdit *>(QStringLiteral("TxtKey"));
+    auto *production = page.findChild<QLineEdit *>(QStringLiteral("lbProductionNumber"));
+    const auto click = [&](const char *button) { page.findChild<QPushButton *>(QLatin1String(button))->click(); };
+    const QString failed = QStringLiteral("Operation Failed :FAILED!");
+
+    txtKey->setText(QStringLiteral("0x1A2B3C4D"));
+    click("CmdWriteKey");
+    ASSERT_EQ(bed.messages.lastText(), QStringLiteral("Write Done!"));
+    click("CmdReadKey");
+    ASSERT_EQ(production->text(), QStringLiteral("0x24150317"));
+
+    // one more answer (the production number), then the line goes dead in
+    // the middle of the key's reply
+    bed.messages.shown.clear();
+    sim.set(QStringLiteral("disconnect-after"), QStringLiteral("1"));
+    txtKey->setText(QStringLiteral("typed"));
+    click("CmdReadKey");
+    EXPECT_EQ(production->text(), QStringLiteral("0x24150317"));
+    EXPECT_EQ(txtKey->text(), QStringLiteral("0x1A2B3C4D"));
+    ASSERT_EQ(bed.messages.shown.size(), 1);
+    EXPECT_EQ(bed.messages.lastText(), failed);
+
+    // a new key the unit never receives is not shown as its key
+    bed.messages.shown.clear();
+    txtKey->setText(QStringLiteral("0xCAFE0001"));
+    click("CmdWriteKey");
+    ASSERT_EQ(bed.messages.shown.size(), 2);   // the question, then the failure
+    EXPECT_EQ(bed.messages.lastText(), failed);
+    EXPECT_EQ(txtKey->text(), QStringLiteral("0x1A2B3C4D"));
 
     bed.messages.shown.clear();
-    ctl().failAt = 2;
-    click(QStringLiteral("cmdLock"));
-    EXPECT_TRUE(bed.messages.shown.isEmpty());
+    click("cmdLock");
+    ASSERT_EQ(bed.messages.shown.size(), 2);
+    EXPECT_EQ(bed.messages.shown[0].text, KeyCommands::LockQuestion);
+    EXPECT_EQ(bed.messages.lastText(), failed);
+    EXPECT_EQ(txtKey->text(), QStringLiteral("0x1A2B3C4D"));
+
+    // power up again: the unit holds the key the page showed
+    sim.unset(QStringLiteral("disconnect-after"));
+    ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
+    ASSERT_TRUE(bed.session.rs232.Connect());
+    bed.messages.shown.clear();
+    txtKey->clear();
+    click("CmdReadKey");
+    EXPECT_EQ(txtKey->text(), QStringLiteral("0x1A2B3C4D"));
+    EXPECT_TRUE(bed.messages.shown.isEmpty()) << bed.messages.lastText().toStdString();
 }
 
 TEST_F(KeyPage, PageMembersAndLayout)

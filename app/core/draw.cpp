@@ -11,6 +11,7 @@
 #include "vbnumber.h"
 #include "windowview.h"
 
+#include <QTimer>
 #include <algorithm>
 
 namespace {
@@ -41,6 +42,8 @@ const QString ConnectText = QStringLiteral("Connect");
 } // namespace
 
 Draw::Draw(Session &session) : m_session(session) {}
+
+Draw::~Draw() = default;
 
 void Draw::ShowParamStatus(TextBoxView &box) const
 {
@@ -174,6 +177,8 @@ int Draw::ExitProgram()
 
     m_session.ExitRequested = true;
     ++m_exitAttempts;
+    if (m_exitRetry)
+        m_exitRetry->stop(); // this is the attempt it was waiting for
     if (m_exitAttempts > MaxExitAttempts) {
         if (m_session.mainWindow)
             m_session.mainWindow->endProgram();
@@ -183,12 +188,25 @@ int Draw::ExitProgram()
     if (m_session.pages) {
         for (PageWindow *page : m_session.pages->openPages()) {
             page->DisableTimer();
-            if (page->StatusTimerForm())
-                return 1; // a tick is still running: the draw timer tries again
+            if (page->StatusTimerForm()) {
+                retryExitSoon(); // a tick is still running
+                return 1;
+            }
         }
     }
 
     if (m_session.mainWindow)
         m_session.mainWindow->unloadAllWindows();
     return 0;
+}
+
+void Draw::retryExitSoon()
+{
+    if (!m_exitRetry) {
+        m_exitRetry = std::make_unique<QTimer>();
+        m_exitRetry->setSingleShot(true);
+        m_exitRetry->setInterval(ExitRetryMs);
+        QObject::connect(m_exitRetry.get(), &QTimer::timeout, [this] { ExitProgram(); });
+    }
+    m_exitRetry->start();
 }

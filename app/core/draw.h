@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class ProgressBarView;
+class QTimer;
 class Session;
 class StatusBarView;
 class TextBoxView;
@@ -16,6 +18,7 @@ class Draw
 {
 public:
     explicit Draw(Session &session);
+    ~Draw();
 
     // Colours as 0x00BBGGRR.
     static constexpr uint32_t ButtonFace = 0x8000000F;
@@ -24,6 +27,10 @@ public:
 
     // Exits refused more often than this end the program unconditionally.
     static constexpr int MaxExitAttempts = 8;
+    // A refused exit is tried again this soon (besides every draw tick): the
+    // poll that held it up ends with the read in flight, and the program is
+    // gone within half a second even when a page never lets go.
+    static constexpr int ExitRetryMs = 50;
 
     void ShowParamStatus(TextBoxView &box) const;
     static void SelectAllText(TextBoxView &box);
@@ -35,7 +42,7 @@ public:
     // The same on the main window's own status bar (nothing without a main window).
     void UpdateStatusBar(const QString &text);
 
-    // 1 when the exit is refused (for now), else 0.
+    // 1 when the exit is refused (for now, and then tried again), else 0.
     int ExitProgram();
     int exitAttempts() const { return m_exitAttempts; }
 
@@ -48,6 +55,9 @@ private:
     void applyIdleCommands(bool busy);
     void applyHelpCommands();
 
+    void retryExitSoon();
+
     Session &m_session;
     int m_exitAttempts = 0;
+    std::unique_ptr<QTimer> m_exitRetry;
 };

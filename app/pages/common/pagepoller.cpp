@@ -1,14 +1,18 @@
 #include "pagepoller.h"
 
+#include "draw.h"
 #include "pageset.h"
 #include "pagewindow.h"
 #include "session.h"
+#include "textboxview.h"
 #include "vbnumber.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
+
+const QString PagePoller::LinkLostText = QStringLiteral("Link Lost");
 
 PagePoller::PagePoller(Session &session, int16_t pollingState, const QString &timerName, QObject *parent)
     : QObject(parent), m_session(session), m_pollingState(pollingState), m_timer(new QTimer(this))
@@ -25,12 +29,17 @@ bool PagePoller::timerEnabled() const
 
 void PagePoller::start()
 {
+    m_linkLost = false;
     m_timer->start();
 }
 
 void PagePoller::stop()
 {
     m_timer->stop();
+    // No tick will come to clear the flag; a cycle still running clears it
+    // when it returns.
+    if (!m_inCycle)
+        m_busy = false;
 }
 
 void PagePoller::deactivate()
@@ -65,6 +74,11 @@ void PagePoller::tick()
     clock.start();
     const QString error = m_cycle ? m_cycle() : QString();
     m_inCycle = false;
+    if (error.isEmpty() && !m_timer->isActive()) {
+        // switched off during the cycle (page left, disconnect, exit)
+        m_busy = false;
+        return;
+    }
     if (error.isEmpty()) {
         // A cycle longer than the interval swallowed the tick that fell due
         // meanwhile; that tick comes as soon as the cycle has returned rather
@@ -80,6 +94,8 @@ void PagePoller::tick()
     m_timer->stop();
     // the poll has ended: a flag left set would block the other pages
     m_busy = false;
+    m_linkLost = true;
+    m_session.StatusText = LinkLostText + QStringLiteral(" :") + error;
     m_session.IsConnectObj = ConnectionState::NotConnected;
     m_session.rs232.Disconnect();
     emit pollFailed(error);
@@ -119,4 +135,12 @@ void PagePoller::refreshStatus()
 bool PagePoller::linkOpen() const
 {
     return m_session.devLink.isOpen();
+}
+
+void PagePoller::showLinkLost(TextBoxView *txtConnect) const
+{
+    if (!m_linkLost || !txtConnect || m_session.IsConnectObj.value() != ConnectionState::NotConnected)
+        return;
+    txtConnect->setText(LinkLostText);
+    txtConnect->setBackColor(Draw::LightYellow);
 }

@@ -9,6 +9,7 @@
 class PageWindow;
 class QTimer;
 class Session;
+class TextBoxView;
 
 // The polling timer of a page that reads live values while it is in front and
 // connected (monitor, diagnostics). Each page keeps its own busy flag, which
@@ -33,6 +34,9 @@ public:
     void start();
     void stop();
 
+    // Set from the start of a cycle until the next tick; cleared as soon as
+    // the timer is off and no cycle runs, so a stopped poll never holds off
+    // the other pages or the exit.
     bool busy() const { return m_busy; }
     void setBusy(bool busy) { m_busy = busy; }
     bool deactivated() const { return m_deactivated; }
@@ -62,6 +66,14 @@ public:
     // True while the device link is open.
     bool linkOpen() const;
 
+    // The last cycle failed and dropped the link; the page's values are
+    // stale until the polling starts again.
+    bool linkLost() const { return m_linkLost; }
+    // The connection box says so while the link stays lost.
+    void showLinkLost(TextBoxView *txtConnect) const;
+
+    static const QString LinkLostText;
+
 signals:
     // A cycle failed and the link was dropped.
     void pollFailed(const QString &error);
@@ -75,4 +87,5 @@ private:
     bool m_busy = false;
     bool m_deactivated = false;
     bool m_inCycle = false;
+    bool m_linkLost = false;
 };

@@ -50,3 +50,8 @@ void ActiveErrorList::rowChanged(int row, qint16 value, qint32 changedBitMask)
         }
     }
 }
+
+void ActiveErrorList::clear()
+{
+    m_view->clear();
+}

@@ -17,6 +17,9 @@ public:
     // A row reported its new error bits and the bits that changed.
     void rowChanged(int row, qint16 value, qint32 changedBitMask);
 
+    // Nothing listed (the error words are no longer known).
+    void clear();
+
     // The item of a row's bit, or nullptr.
     QTreeWidgetItem *item(int row, int bit) const;
 

@@ -110,6 +110,7 @@ FrmDiagnostic::FrmDiagnostic(const PageContext &context, QWidget *parent, const 
 {
     m_poller->setPeerTags({QStringLiteral("A2"), QStringLiteral("A5")});
     m_poller->setCycle([this] { return ReadDiagnosticVar(); });
+    connect(m_poller, &PagePoller::pollFailed, this, &FrmDiagnostic::showStale);
 
     setMinimumSize(PageWidth, 452);
     auto *layout = new QVBoxLayout(this);
@@ -242,6 +243,14 @@ void FrmDiagnostic::DrawBar(StatusBarView &statusBar, ProgressBarView &, const Q
 {
     setLoginCommands(false, false);
     drawConnectionBar(statusBar, text, {});
+    m_poller->showLinkLost(context().txtConnect);
+}
+
+void FrmDiagnostic::showStale()
+{
+    for (DiagnosticError *r : m_rows)
+        r->MarkStale();
+    m_active->clear();
 }
 
 void FrmDiagnostic::DisableTimer()

@@ -53,6 +53,8 @@ public:
     const ActiveErrorList &activeErrors() const { return *m_active; }
 
 private:
+    // The link was lost: neutral lamps and no error listed until the next reading.
+    void showStale();
     void buildRows(class QVBoxLayout *layout);
     QWidget *buildOptions();
 

@@ -37,6 +37,7 @@ FrmMonitor::FrmMonitor(const PageContext &context, QWidget *parent)
     setMinimumSize(764, 452);
     m_poller->setPeerTags({QStringLiteral("A3"), QStringLiteral("A5")});
     m_poller->setCycle([this] { return ReadMonitorVar(); });
+    connect(m_poller, &PagePoller::pollFailed, this, [this] { m_draw->showStale(); });
 
     m_pictures.load(ResPaths::programFolder());
     m_vbbPicture = SystemPictures::loadPicture(ResPaths::res(QStringLiteral("bmp/Magnet/VBB.jpg")));
@@ -90,6 +91,9 @@ void FrmMonitor::RefreshObject()
     m_draw->JoyMonitorVbb->setCarica(catalogue.data(KRV_VBB_400));
     SetObject();
     MonitorDrawJoy();
+    // binding shows the catalogue's last readings, which a lost link made stale
+    if (m_poller->linkLost())
+        m_draw->showStale();
 }
 
 void FrmMonitor::SetObject()
@@ -132,6 +136,7 @@ void FrmMonitor::DrawBar(StatusBarView &statusBar, ProgressBarView &, const QStr
         break;
     case ConnectionState::NotConnected:
         showNotConnected(statusBar);
+        m_poller->showLinkLost(context().txtConnect);
         break;
     default:
         break;

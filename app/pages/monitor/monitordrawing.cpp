@@ -336,11 +336,39 @@ void MonitorDrawing::setLit(QLabel *label, bool lit)
     VbColor::applyTo(label, QPalette::Window, lit ? Blue : White);
     VbColor::applyTo(label, QPalette::WindowText, lit ? White : VbColor::WindowText);
     label->setProperty("lit", lit);
+    label->setProperty("stale", false);
 }
 
 bool MonitorDrawing::isLit(const QLabel *label)
 {
     return label->property("lit").toBool();
+}
+
+void MonitorDrawing::setStale(QLabel *label)
+{
+    VbColor::applyTo(label, QPalette::Window, VbColor::ButtonFace);
+    VbColor::applyTo(label, QPalette::WindowText, VbColor::WindowText);
+    label->setProperty("lit", false);
+    label->setProperty("stale", true);
+}
+
+bool MonitorDrawing::isStale(const QLabel *label)
+{
+    return label->property("stale").toBool();
+}
+
+void MonitorDrawing::showStale()
+{
+    for (JoyMonitor *control : monitors())
+        control->MarkStale();
+    ShpErr->setFillColor(VbColor::ButtonFace);
+    VbColor::applyTo(LblErr, QPalette::WindowText, VbColor::WindowText);
+    LblErr->setText(QStringLiteral("---"));
+    for (int k = 0; k < Sections; ++k)
+        for (QLabel *lamp : {lblValveA[k], lblValveB[k], lblHSDA[k], lblHSDB[k]})
+            setStale(lamp);
+    for (QLabel *input : digitalInputLabels())
+        setStale(input);
 }
 
 int MonitorDrawing::tag(const QLabel *label)

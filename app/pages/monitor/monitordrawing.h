@@ -78,12 +78,20 @@ public:
     void UpdateActiveOutput(int16_t readVal);
     void UpdateActiveDin(int16_t readVal);
 
+    // The link was lost: every live value shows "---" with an empty bar, the
+    // controller state "---", and the lamps neither lit nor unlit, until the
+    // next reading.
+    void showStale();
+
     // Captions and tags of the input labels from the configuration words.
     void showInputConfiguration(const std::array<int32_t, Sections> &joyConfig, int32_t float1, int32_t float2);
 
     // A label lit (blue, white text) or unlit (white, window text).
     static void setLit(QLabel *label, bool lit);
     static bool isLit(const QLabel *label);
+    // A lamp whose state is not known: button face, window text.
+    static void setStale(QLabel *label);
+    static bool isStale(const QLabel *label);
     // The number of the digital input a label shows.
     static int tag(const QLabel *label);
     static void setTag(QLabel *label, int tag);

@@ -17,12 +17,18 @@ const char *const ProductionCaptions[FrmService::ProductionDataLabels] = {"Year"
 
 FrmService::FrmService(const PageContext &context, QWidget *parent)
     : PageBase(QStringLiteral("frmService"), QStringLiteral("Key"), 10000, 10001, 32, context, parent),
-      m_commands(*context.session)
+      m_commands(*context.session, [this](KeyCommands::Field field, const QString &text) {
+          (field == KeyCommands::Field::Key ? m_txtKey : m_lbProductionNumber)->setText(text);
+      })
 {
     auto *column = new QVBoxLayout(this);
     column->addWidget(buildUnlockFrame());
     column->addWidget(buildProductionFrame());
     column->addStretch();
+    connect(&session().IsConnectObj, &ConnectionState::assigned, this, [this](int16_t state) {
+        if (state == ConnectionState::NotConnected)
+            m_commands.forgetKnownValues();
+    });
     RefreshObject();
 }
 
@@ -92,9 +98,7 @@ void FrmService::DrawBar(StatusBarView &statusBar, ProgressBarView &, const QStr
 
 void FrmService::cmdReadKey()
 {
-    m_commands.readKey([this](KeyCommands::Field field, const QString &text) {
-        (field == KeyCommands::Field::Key ? m_txtKey : m_lbProductionNumber)->setText(text);
-    });
+    m_commands.readKey();
 }
 
 void FrmService::cmdWriteKey()

@@ -12,7 +12,10 @@ namespace {
 constexpr int16_t ValueSize = 4;
 }
 
-KeyCommands::KeyCommands(Session &session) : m_session(session) {}
+const QString KeyCommands::FailedText = QStringLiteral("Operation Failed :FAILED!");
+const QString KeyCommands::LockQuestion = QStringLiteral("Lock the control unit, Are you sure?");
+
+KeyCommands::KeyCommands(Session &session, ShowField show) : m_session(session), m_show(std::move(show)) {}
 
 QString KeyCommands::hexText(int32_t value)
 {
@@ -39,56 +42,103 @@ void KeyCommands::setProgress(int value)
         m_session.mainWindow->progressBar().setValue(value);
 }
 
-void KeyCommands::readKey(const ShowField &show)
+void KeyCommands::showKnown(const ShowField &show, Field field)
 {
-    show(Field::ProductionNumber, QString());
-    show(Field::Key, QString());
+    const std::optional<int32_t> &value = known(field);
+    if (show)
+        show(field, value ? hexText(*value) : QString());
+}
 
+void KeyCommands::reportFailure()
+{
+    if (m_session.messages)
+        m_session.messages->show(FailedText, MessageService::Buttons::Ok, MessageService::Icon::None);
+}
+
+bool KeyCommands::askYes(const QString &question)
+{
+    return !m_session.messages
+           || m_session.messages->show(question, MessageService::Buttons::YesNo, MessageService::Icon::Information)
+                  == MessageService::Answer::Yes;
+}
+
+bool KeyCommands::readField(const ShowField &show, Field field, int32_t address, int progress)
+{
     int32_t value = 0;
-    if (m_session.devLink.ReadValue(ProductionAddress, value, ValueSize) == 0) {
-        setProgress(50);
-        show(Field::ProductionNumber, hexText(value));
-        DevLink::WaitMs(WaitAfterRead);
+    if (m_session.devLink.ReadValue(address, value, ValueSize) != 0) {
+        showKnown(show, field);
+        return false;
     }
-    if (m_session.devLink.ReadValue(KeyAddress, value, ValueSize) == 0) {
-        setProgress(100);
+    known(field) = value;
+    setProgress(progress);
+    if (field == Field::Key)
         m_session.draw.UpdateStatusBar(m_session.StatusText);
-        show(Field::Key, hexText(value));
-        DevLink::WaitMs(WaitAfterRead);
+    showKnown(show, field);
+    DevLink::WaitMs(WaitAfterRead);
+    return true;
+}
+
+bool KeyCommands::readKey(const ShowField &show)
+{
+    const ShowField &boxes = show ? show : m_show;
+    if (boxes) {
+        boxes(Field::ProductionNumber, QString());
+        boxes(Field::Key, QString());
     }
+    const bool production = readField(boxes, Field::ProductionNumber, ProductionAddress, 50);
+    const bool key = readField(boxes, Field::Key, KeyAddress, 100);
     setProgress(0);
+    if (production && key)
+        return true;
+    reportFailure();
+    return false;
+}
+
+bool KeyCommands::sendKey(qint64 key)
+{
+    if (m_session.devLink.WriteLong(KeyAddress, QString::number(key)) != 0) {
+        // the unit did not confirm the key: it holds what it held before
+        showKnown(m_show, Field::Key);
+        reportFailure();
+        return false;
+    }
+    known(Field::Key) = static_cast<int32_t>(key);
+    showKnown(m_show, Field::Key);
+    return true;
 }
 
 bool KeyCommands::writeKey(const QString &keyText)
 {
-    MessageService *messages = m_session.messages;
     qint64 key = 0;
     if (!parseKeyText(keyText, key)) {
         // A typo must not become key 0, which would lock the unit.
-        if (messages)
-            messages->show(QStringLiteral("Key Not Valid : '") + keyText
-                               + QStringLiteral("'\rEnter eight hexadecimal digits, as 0x12345678."),
-                           MessageService::Buttons::Ok, MessageService::Icon::Warning);
+        if (m_session.messages)
+            m_session.messages->show(QStringLiteral("Key Not Valid : '") + keyText
+                                         + QStringLiteral("'\rEnter eight hexadecimal digits, as 0x12345678."),
+                                     MessageService::Buttons::Ok, MessageService::Icon::Warning);
         return false;
     }
-    if (messages
-        && messages->show(QStringLiteral("Write a new Key, Are yoy sure?"), MessageService::Buttons::YesNo,
-                          MessageService::Icon::Information)
-               != MessageService::Answer::Yes)
+    if (!askYes(QStringLiteral("Write a new Key, Are yoy sure?")) || !sendKey(key))
         return false;
-    if (m_session.devLink.WriteLong(KeyAddress, QString::number(key)) != 0)
-        return false;
-    if (messages)
-        messages->show(QStringLiteral("Write Done!"), MessageService::Buttons::Ok, MessageService::Icon::Warning);
+    if (m_session.messages)
+        m_session.messages->show(QStringLiteral("Write Done!"), MessageService::Buttons::Ok,
+                                 MessageService::Icon::Warning);
     return true;
 }
 
 bool KeyCommands::lock()
 {
-    if (m_session.devLink.WriteLong(KeyAddress, QStringLiteral("0")) != 0)
+    // key 0 locks the unit: nothing works on it until the key is written again
+    if (!askYes(LockQuestion) || !sendKey(0))
         return false;
     if (m_session.messages)
         m_session.messages->show(QStringLiteral("Control unit Locked!"), MessageService::Buttons::Ok,
                                  MessageService::Icon::Warning);
     return true;
+}
+
+void KeyCommands::forgetKnownValues()
+{
+    m_key.reset();
+    m_production.reset();
 }
