@@ -421,7 +421,7 @@ TEST_F(KrvctlTest, WriteThatFailsMidwaySaysTheUnitHoldsAMix)
     EXPECT_EQ(run({"write", "--port", "1", path("changed.txt")}), Krvctl::NoAnswer);
     const QRegularExpressionMatch stop = WriteStopped.match(errText);
     EXPECT_EQ(stop.captured(2).toInt(), 10) << errText.toStdString();
-    EXPECT_TRUE(errText.contains(QStringLiteral("krvctl: write failed (FAILED!): no answer from the control unit\n")))
+    EXPECT_TRUE(errText.contains(QStringLiteral("krvctl: write failed (FAILED!): the line to the control unit is lost\n")))
         << errText.toStdString();
 
     EXPECT_TRUE(sim.waitForExit(3000));
