@@ -12,7 +12,7 @@ bool SimOptions::parse(const QStringList &arguments, SimOptions &out, QString *e
     p.addHelpOption();
     // answered by main() before parsing; listed here for --help
     const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
-    const QCommandLineOption ramList(QStringLiteral("ramlist"), QStringLiteral("Variable list (default: res/ini/Ramlist.ini beside the program)."), QStringLiteral("file"));
+    const QCommandLineOption ramList(QStringLiteral("ramlist"), QStringLiteral("Variable list (default: the program's res/ini/Ramlist.ini)."), QStringLiteral("file"));
     const QCommandLineOption eeprom(QStringLiteral("eeprom"), QStringLiteral("EEPROM file; a new file starts from the defaults."), QStringLiteral("file"));
     const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Make a symbolic link to the device."), QStringLiteral("path"));
     const QCommandLineOption control(QStringLiteral("control"), QStringLiteral("Control file, re-read whenever it changes."), QStringLiteral("file"));
