@@ -3,6 +3,7 @@
 #include "frmmain.h"
 #include "manualviewer.h"
 #include "messageservice.h"
+#include "programinfo.h"
 #include "programlauncher.h"
 #include "remotecontrol.h"
 #include "respaths.h"
@@ -12,8 +13,35 @@
 #include <QApplication>
 #include <QIcon>
 
+namespace {
+
+// Answered without a display, before the window system is touched.
+const char *const HelpText =
+    "Usage: krvstudio [options]\n"
+    "The service tool for TBX valve controllers (control unit QEL400W): reads, edits,\n"
+    "saves and writes the controller's parameter set over a serial port, and shows\n"
+    "its live values and diagnostic errors.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Show this help and exit.\n"
+    "  --version      Show the version and exit.\n"
+    "Qt's own options (such as -platform or -style) are taken as well.\n"
+    "\n"
+    "Ports are named COM 1, COM 2, ...: COM n is the device in the environment\n"
+    "variable KRV_COMn, else /dev/ttyS(n-1). F1 opens the manual at the window's page.\n";
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (ProgramInfo::asked(argc, argv, "--help") || ProgramInfo::asked(argc, argv, "-h")) {
+        std::fputs(HelpText, stdout);
+        return 0;
+    }
+    if (ProgramInfo::asked(argc, argv, "--version")) {
+        ProgramInfo::printVersion("krvstudio");
+        return 0;
+    }
     QApplication app(argc, argv);
     // the desktop entry krvstudio.desktop and its icon name the running program
     QGuiApplication::setDesktopFileName(QStringLiteral("krvstudio"));

@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "controllermemory.h"
 #include "machinemodel.h"
+#include "programinfo.h"
 #include "ptyline.h"
 #include "simoptions.h"
 #include "simulator.h"
@@ -78,6 +79,10 @@ int sendPowerCycle(const QString &controlFile)
 
 int main(int argc, char **argv)
 {
+    if (ProgramInfo::asked(argc, argv, "--version")) {
+        ProgramInfo::printVersion("krv-sim");
+        return 0;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("krv-sim"));
     SimOptions options;

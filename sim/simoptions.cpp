@@ -10,7 +10,9 @@ bool SimOptions::parse(const QStringList &arguments, SimOptions &out, QString *e
     p.setApplicationDescription(QStringLiteral(
         "Virtual QEL400W controller on a pseudo-terminal. Prints the device path on its first output line."));
     p.addHelpOption();
-    const QCommandLineOption ramList(QStringLiteral("ramlist"), QStringLiteral("Variable list (default: res/ini/Ramlist.ini beside the program)."), QStringLiteral("file"));
+    // answered by main() before parsing; listed here for --help
+    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
+    const QCommandLineOption ramList(QStringLiteral("ramlist"), QStringLiteral("Variable list (default: the program's res/ini/Ramlist.ini)."), QStringLiteral("file"));
     const QCommandLineOption eeprom(QStringLiteral("eeprom"), QStringLiteral("EEPROM file; a new file starts from the defaults."), QStringLiteral("file"));
     const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Make a symbolic link to the device."), QStringLiteral("path"));
     const QCommandLineOption control(QStringLiteral("control"), QStringLiteral("Control file, re-read whenever it changes."), QStringLiteral("file"));
@@ -29,7 +31,7 @@ bool SimOptions::parse(const QStringList &arguments, SimOptions &out, QString *e
     const QCommandLineOption disconnect(QStringLiteral("disconnect-after"), QStringLiteral("Hang up after answering n requests."), QStringLiteral("n"));
     const QCommandLineOption fault(QStringLiteral("fault"), QStringLiteral("Raise an error word: NAME=value (repeatable)."), QStringLiteral("NAME=value"));
     const QCommandLineOption joy(QStringLiteral("joy"), QStringLiteral("Hold joystick input k at a position: k=percent (repeatable)."), QStringLiteral("k=percent"));
-    p.addOptions({ramList, eeprom, link, control, node, baud, noPacing, version, production, seed, parent, cycle,
+    p.addOptions({versionOption, ramList, eeprom, link, control, node, baud, noPacing, version, production, seed, parent, cycle,
                   silent, delay, corrupt, drop, disconnect, fault, joy});
     if (!p.parse(arguments)) {
         *error = p.errorText();

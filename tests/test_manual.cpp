@@ -1,6 +1,7 @@
 // The user manual: placing chapters on their pages, reading the sources,
-// printing, and the generated HX0MAN01E.pdf beside the program, checked
-// through its extracted text.
+// printing (rows, headings and code tokens kept whole), and the generated
+// HX0MAN01E.pdf beside the program, checked through its extracted text and
+// its bookmarks and links as qpdf reads them.
 #include "manuallayout.h"
 #include "manualprinter.h"
 #include "manualsource.h"
@@ -9,6 +10,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -70,6 +74,59 @@ QStringList pageLines(const QString &pdf, int page, QString *error)
 }
 
 QString footerOf(int page) { return QStringLiteral("Page %1").arg(page); }
+
+// The last line of a page's text before its footer.
+QString lastTextLine(const QStringList &lines) { return lines.size() >= 2 ? lines.at(lines.size() - 2) : QString(); }
+
+// A PDF's outline and objects as qpdf reads them.
+struct PdfStructure
+{
+    QJsonArray outlines;
+    QStringList pages;  // page object references, in page order
+    QJsonObject objects;
+
+    QJsonObject object(const QString &reference) const
+    {
+        return objects.value(QStringLiteral("obj:") + reference).toObject().value(QStringLiteral("value")).toObject();
+    }
+    // The pages (1-based) the link annotations of a page lead to.
+    QList<int> linkTargets(int page) const
+    {
+        QJsonValue annots = object(pages.value(page - 1)).value(QStringLiteral("/Annots"));
+        if (annots.isString())
+            annots = objects.value(QStringLiteral("obj:") + annots.toString()).toObject().value(QStringLiteral("value"));
+        QList<int> targets;
+        for (const QJsonValue &a : annots.toArray()) {
+            const QJsonObject annot = object(a.toString());
+            if (annot.value(QStringLiteral("/Subtype")).toString() == QLatin1String("/Link"))
+                targets << static_cast<int>(pages.indexOf(annot.value(QStringLiteral("/Dest")).toArray().at(0).toString())) + 1;
+        }
+        return targets;
+    }
+};
+
+PdfStructure readStructure(const QString &pdf, QString *error)
+{
+    bool ok = false;
+    const QString json = runTool(QStringLiteral("qpdf"),
+                                 {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), QStringLiteral("--json-key=pages"),
+                                  QStringLiteral("--json-key=qpdf"), pdf},
+                                 &ok);
+    if (!ok) {
+        *error = json;
+        return {};
+    }
+    const QJsonObject file = QJsonDocument::fromJson(json.toUtf8()).object();
+    PdfStructure out;
+    out.outlines = file.value(QStringLiteral("outlines")).toArray();
+    for (const QJsonValue &page : file.value(QStringLiteral("pages")).toArray())
+        out.pages << page.toObject().value(QStringLiteral("object")).toString();
+    out.objects = file.value(QStringLiteral("qpdf")).toArray().at(1).toObject();
+    return out;
+}
+
+QString titleOf(const QJsonValue &outline) { return outline.toObject().value(QStringLiteral("title")).toString(); }
+int pageOf(const QJsonValue &outline) { return outline.toObject().value(QStringLiteral("destpageposfrom1")).toInt(); }
 
 // ---- small manuals for the printer ----
 
@@ -273,6 +330,64 @@ TEST(ManualPrinter, OverflowAndMissingPicturesTablesOrChaptersFailThePrint)
         << reference.error().toStdString();
 }
 
+TEST(ManualPrinter, RowsHeadingsParagraphsAndCodeTokensAreKeptWhole)
+{
+    // A long table of three-line rows, sections of uneven length and
+    // commands in a narrow column: left to the layout, rows and paragraphs
+    // would run over page ends, headings end pages and tokens break.
+    QString rows;
+    for (int i = 1; i <= 45; ++i)
+        rows += QStringLiteral("<tr><td>Row %1 first<br>Row %1 second<br>Row %1 third</td><td>x</td></tr>").arg(i);
+    QString sections;
+    for (int i = 1; i <= 40; ++i) {
+        sections += QStringLiteral("<h2>Section %1</h2><p>").arg(i);
+        for (int w = 0; w < 25 + (i * 37) % 90; ++w)
+            sections += QStringLiteral("word ");
+        sections += QStringLiteral("end%1.</p>").arg(i);
+    }
+    // the command line table as the manual has it
+    QString commands = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">"
+                                      "<tr><th width=\"44%\">Command</th><th>Does</th></tr>");
+    for (int i = 1; i <= 6; ++i)
+        commands += QStringLiteral("<tr><td><code>krvctl write --port %1 reference.txt --verify</code></td><td>writes a file</td></tr>").arg(i);
+    commands += QStringLiteral("</table>");
+    TempFolder dir;
+    ManualPrinter printer({chapter("Table", QStringLiteral("<table border=\"1\" width=\"100%\"><tr><th>Rows</th><th>Other</th></tr>")
+                                                + rows + QStringLiteral("</table>")),
+                           chapter("Sections", sections), chapter("Commands", commands)},
+                          {});
+    const QString pdf = dir.path("kept.pdf");
+    ASSERT_TRUE(printer.print(pdf)) << printer.error().toStdString();
+    const QString mends = printer.mends().join('\n');
+    // each kind of fault did arise, and was mended
+    EXPECT_TRUE(mends.contains("goes on at row")) << mends.toStdString();
+    EXPECT_TRUE(mends.contains("new page before \"Section")) << mends.toStdString();
+    EXPECT_TRUE(mends.contains("\"--verify\" to the next line")) << mends.toStdString();
+
+    QString error;
+    const int pages = pdfPageCount(pdf, &error);
+    ASSERT_GT(pages, 3) << error.toStdString();
+    QHash<QString, int> pageOfLine;
+    for (int p = 1; p <= pages; ++p) {
+        const QStringList lines = pageLines(pdf, p, &error);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        EXPECT_FALSE(lastTextLine(lines).startsWith("Section ")) << "page " << p << " ends with a heading";
+        for (const QString &line : lines) {
+            pageOfLine.insert(line.section(' ', 0, 2), p);
+            for (const QString &word : line.split(' '))
+                EXPECT_NE(word, "--") << "page " << p << ": " << line.toStdString();
+        }
+        // no paragraph's last word alone at the top of a page
+        if (lines.value(0).startsWith("word") || lines.value(0).startsWith("end")) {
+            EXPECT_GT(lines.value(0).split(' ').size(), 1) << "page " << p << ": " << lines.value(0).toStdString();
+        }
+    }
+    for (int i = 1; i <= 45; ++i) {
+        const QString row = QStringLiteral("Row %1").arg(i);
+        EXPECT_EQ(pageOfLine.value(row + " first"), pageOfLine.value(row + " third")) << row.toStdString() << " split";
+    }
+}
+
 // ---------------------------------------------------------------------------
 // The manual printed by the build
 
@@ -285,10 +400,13 @@ protected:
     }
     QStringList lines(int page)
     {
-        const QStringList l = pageLines(pdf(), page, &error);
-        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-        return l;
+        if (!m_pages.contains(page)) {
+            m_pages.insert(page, pageLines(pdf(), page, &error));
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        }
+        return m_pages.value(page);
     }
+    QHash<int, QStringList> m_pages; // read once per test
     QString error;
 };
 
@@ -357,4 +475,46 @@ TEST_F(ManualPdf, ContentsPageNumbersLeadToTheirChapters)
         ++entries;
     }
     EXPECT_GE(entries, 9) << lines(1).join('|').toStdString();
+}
+
+TEST_F(ManualPdf, EveryChapterHasABookmarkAndEveryContentsEntryIsALink)
+{
+    const PdfStructure pdfFile = readStructure(pdf(), &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_GE(pdfFile.outlines.size(), 25);
+    EXPECT_EQ(titleOf(pdfFile.outlines.at(0)).toStdString(), "Contents");
+    QList<int> chapterPages;
+    int sections = 0;
+    for (const QJsonValue &chapter : pdfFile.outlines) {
+        // a chapter's bookmark leads to its first page, a section's to the page it is on
+        EXPECT_EQ(lines(pageOf(chapter)).value(0), titleOf(chapter));
+        chapterPages << pageOf(chapter);
+        for (const QJsonValue &section : chapter.toObject().value(QStringLiteral("kids")).toArray()) {
+            const QStringList onPage = lines(pageOf(section));
+            EXPECT_TRUE(onPage.contains(titleOf(section))) << titleOf(section).toStdString();
+            EXPECT_NE(lastTextLine(onPage), titleOf(section)) << "a heading ends page " << pageOf(section);
+            ++sections;
+        }
+    }
+    EXPECT_GT(sections, 60);
+    // the pages F1 opens are among them
+    for (int f1 : {10, 18, 26, 29, 32, 33, 34, 36})
+        EXPECT_TRUE(chapterPages.contains(f1)) << "page " << f1;
+    // each contents entry leads to its chapter
+    QList<int> contentsTargets = chapterPages.mid(1);
+    QList<int> links = pdfFile.linkTargets(1);
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(links, contentsTargets);
+}
+
+TEST_F(ManualPdf, NoCodeTokenIsCutAtALineEnd)
+{
+    const int pages = pdfPageCount(pdf(), &error);
+    ASSERT_GT(pages, 0) << error.toStdString();
+    for (int p = 1; p <= pages; ++p) {
+        for (const QString &line : lines(p)) {
+            for (const QString &word : line.split(' '))
+                EXPECT_NE(word, "--") << "page " << p << ": " << line.toStdString();
+        }
+    }
 }

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build, test and run KRV Studio.
+# Installs what a fresh Debian 12 machine lacks to build, test, package and run
+# KRV Studio (qpdf adds the manual's bookmarks; help2man writes the man pages;
+# lintian and desktop-file-validate check the package).
 # Packages already present are skipped, so a ready machine is not slowed down.
 set -euo pipefail
 
@@ -9,8 +11,9 @@ packages=(
   libgtest-dev googletest
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core
-  poppler-utils
+  poppler-utils qpdf
   xvfb xauth xdotool
+  dpkg-dev file lintian help2man desktop-file-utils
 )
 
 missing=()

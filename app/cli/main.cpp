@@ -1,5 +1,6 @@
 #include "componentfactory.h"
 #include "krvctl.h"
+#include "programinfo.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -9,6 +10,10 @@
 
 int main(int argc, char *argv[])
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        ProgramInfo::printVersion("krvctl");
+        return 0;
+    }
     QCoreApplication app(argc, argv);
     ComponentFactory components;
     QTextStream out(stdout);

@@ -8,7 +8,7 @@
 #include <QSettings>
 
 ComponentFactory::ComponentFactory()
-    : ComponentFactory(ResPaths::res(QStringLiteral("ini/components.ini")), ResPaths::programFolder())
+    : ComponentFactory(ResPaths::res(QStringLiteral("ini/components.ini")), ResPaths::binaryFolder())
 {
 }
 

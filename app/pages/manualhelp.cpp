@@ -2,6 +2,7 @@
 
 #include "manualviewer.h"
 #include "messageservice.h"
+#include "respaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,18 +12,18 @@ ManualHelp::ManualHelp(ManualViewer *viewer, MessageService *messages, QString p
 {
 }
 
-QString ManualHelp::parameterText(int page, const QString &programFolder)
+QString ManualHelp::parameterText(int page, const QString &manualFolder)
 {
     // The document path is left without its closing quote: the viewer takes
     // the rest of the line as the path.
     return QStringLiteral("/A \"page=") + QString::number(page)
-        + QStringLiteral("&pagemode=bookmarks&zoom=100") + QStringLiteral("\"  \"") + programFolder
+        + QStringLiteral("&pagemode=bookmarks&zoom=100") + QStringLiteral("\"  \"") + manualFolder
         + QStringLiteral("\\") + manualFileName();
 }
 
 QString ManualHelp::manualPath() const
 {
-    return QDir(m_programFolder).filePath(manualFileName());
+    return QDir(ResPaths::manualFolder(m_programFolder)).filePath(manualFileName());
 }
 
 void ManualHelp::open(int page) const
@@ -33,7 +34,7 @@ void ManualHelp::open(int page) const
                              MessageService::Buttons::Ok, MessageService::Icon::Warning);
         return;
     }
-    if (!m_viewer || m_viewer->open(viewerProgram(), parameterText(page, m_programFolder)))
+    if (!m_viewer || m_viewer->open(viewerProgram(), parameterText(page, ResPaths::manualFolder(m_programFolder))))
         return;
     if (m_messages)
         m_messages->show(noViewerText(manualPath()), MessageService::Buttons::Ok, MessageService::Icon::Warning);

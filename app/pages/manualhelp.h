@@ -13,12 +13,14 @@ public:
 
     ManualHelp(ManualViewer *viewer, MessageService *messages, QString programFolder);
 
-    // The viewer's parameter text for page p, exactly as the viewer expects it.
-    static QString parameterText(int page, const QString &programFolder);
+    // The viewer's parameter text for page p of the manual in `manualFolder`,
+    // exactly as the viewer expects it.
+    static QString parameterText(int page, const QString &manualFolder);
     static QString viewerProgram() { return QStringLiteral("AcroRd32.exe"); }
     static QString manualFileName() { return QStringLiteral("HX0MAN01E.pdf"); }
 
-    // Where the manual is looked for on this machine.
+    // Where the manual is looked for on this machine: in the program folder,
+    // or where its installed.ini says (the documentation folder of an install).
     QString manualPath() const;
 
     // What the user is told when no program on this machine can show the manual.

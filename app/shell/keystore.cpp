@@ -9,7 +9,7 @@ KeyStore::KeyStore(QString filePath) : m_filePath(std::move(filePath)) {}
 
 QString KeyStore::defaultFilePath()
 {
-    return ResPaths::programFolder() + QStringLiteral("/keystore.ini");
+    return ResPaths::binaryFolder() + QStringLiteral("/keystore.ini");
 }
 
 bool KeyStore::GetKeyValue(const QString &KeyRoot, const QString &KeyName, const QString &SubKeyRef,

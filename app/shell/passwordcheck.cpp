@@ -33,7 +33,7 @@ PasswordCheck PasswordCheck::fromFile(const QString &path)
 
 QString PasswordCheck::defaultFilePath()
 {
-    return ResPaths::programFolder() + QStringLiteral("/password.ini");
+    return ResPaths::binaryFolder() + QStringLiteral("/password.ini");
 }
 
 QByteArray PasswordCheck::hashOf(const QByteArray &salt, const QString &password)

@@ -3,8 +3,9 @@
 # makes, then the installed krvstudio started through its launcher on a
 # virtual display and driven with the keyboard: View > Show next Page brings
 # the monitor, F1 must start the PDF viewer (a stub on PATH that records its
-# arguments) at page 26 of the installed manual; Set > Palette and OK must
-# write colour.ini to the user's config folder, not to the program folder.
+# arguments) at page 26 of the manual in the documentation folder; Set >
+# Palette and OK must write colour.ini to the user's config folder, not to
+# the installed data folder.
 #   install-test.sh <build dir>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -27,18 +28,23 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 prefix="$tmp/prefix"
 prog="$prefix/lib/krvstudio"
+data="$prefix/share/krvstudio"
+doc="$prefix/share/doc/krvstudio"
 cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || { cat "$tmp/install.log"; fail "cmake --install"; }
 
 # --- the tree ---------------------------------------------------------------
 expected=(
   bin/krvstudio bin/krvctl bin/krv-sim
   lib/krvstudio/krvstudio lib/krvstudio/krvctl lib/krvstudio/krv-sim
-  lib/krvstudio/libkrvdevlink.so lib/krvstudio/libtessera.so lib/krvstudio/installed.ini
-  lib/krvstudio/res/ini/Ramlist.ini lib/krvstudio/res/ini/components.ini
-  lib/krvstudio/res/ini/JoylistNew.ini lib/krvstudio/res/ini/DiagnosticList.ini
-  lib/krvstudio/res/bmp/Init.jpg "lib/krvstudio/res/ico/Green 16.ico"
-  share/applications/krvstudio.desktop
+  lib/krvstudio/libkrvdevlink.so lib/krvstudio/libtessera.so share/krvstudio/installed.ini
+  share/krvstudio/res/ini/Ramlist.ini share/krvstudio/res/ini/components.ini
+  share/krvstudio/res/ini/JoylistNew.ini share/krvstudio/res/ini/DiagnosticList.ini
+  share/krvstudio/res/bmp/Init.jpg "share/krvstudio/res/ico/Green 16.ico"
+  share/applications/krvstudio.desktop share/doc/krvstudio/copyright
 )
+if [ -d "$build/man" ]; then
+  expected+=(share/man/man1/krvstudio.1.gz share/man/man1/krvctl.1.gz share/man/man1/krv-sim.1.gz)
+fi
 for size in 16 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/krvstudio.png")
 done
@@ -52,6 +58,7 @@ done
 if [ -n "$(find "$prefix" -name 'test_*' -o -name 'bench_*' -o -name 'libgtest*')" ]; then
   fail "test or bench files installed"
 fi
+[ -e "$prog/res" ] && fail "res/ installed beside the programs"
 grep -qx 'Exec=krvstudio' "$prefix/share/applications/krvstudio.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=krvstudio' "$prefix/share/applications/krvstudio.desktop" || fail "desktop entry Icon"
 # the program folder is self-contained: its own Tessera, not the build's
@@ -60,16 +67,24 @@ grep -q "libtessera.so => $prog/libtessera.so" <<<"$libraries" || fail "krvstudi
 grep -q 'not found' <<<"$libraries" && fail "unresolved libraries"
 
 # the command line runs from the PATH launcher and finds the variable list
+# in the data folder; the programs say their version without a display
 "$prefix/bin/krvctl" list >"$tmp/list.txt" || fail "krvctl list"
 grep -q "NUM_PROP_SECTIONS" "$tmp/list.txt" || fail "krvctl list printed no variables"
+for program in krvstudio krvctl krv-sim; do
+  version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/$program" --version) || fail "$program --version"
+  [ "$(head -1 <<<"$version")" = "$program 16.0.1" ] || fail "$program --version: $version"
+done
+env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/krvstudio" --help >"$tmp/help.txt" || fail "krvstudio --help"
+grep -q '^Usage: krvstudio \[options\]' "$tmp/help.txt" || fail "krvstudio --help: $(cat "$tmp/help.txt")"
 
-if [ -e "$prog/HX0MAN01E.pdf" ]; then
-  echo "manual installed: $prog/HX0MAN01E.pdf"
+if [ -e "$doc/HX0MAN01E.pdf" ]; then
+  echo "manual installed: $doc/HX0MAN01E.pdf"
 elif [ "${KRV_EXPECT_MANUAL:-0}" = 1 ]; then
   fail "the build prints the manual, but it was not installed"
 else
   echo "manual not built yet: a placeholder stands in for it"
-  printf '%%PDF-1.4\n' >"$prog/HX0MAN01E.pdf"
+  mkdir -p "$doc"
+  printf '%%PDF-1.4\n' >"$doc/HX0MAN01E.pdf"
 fi
 
 # --- the installed program on a virtual display ------------------------------
@@ -125,8 +140,8 @@ PATH="$tmp/stub:$PATH" HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/.config" QT_Q
 
 echo "viewer command line: evince $(tr '\n' ' ' <"$tmp/viewer.args")"
 mapfile -t args <"$tmp/viewer.args"
-[ "${args[*]}" = "-p 26 $prog/HX0MAN01E.pdf" ] || fail "viewer arguments: ${args[*]}"
-[ -e "$prog/res/ini/colour.ini" ] && fail "colour.ini written into the program folder"
+[ "${args[*]}" = "-p 26 $doc/HX0MAN01E.pdf" ] || fail "viewer arguments: ${args[*]}"
+[ -e "$data/res/ini/colour.ini" ] && fail "colour.ini written into the installed data folder"
 [ "$(wc -l <"$tmp/home/.config/krvstudio/colour.ini")" = 8 ] || fail "colour.ini has not 8 lines"
 echo "colour.ini: $tmp/home/.config/krvstudio/colour.ini"
 echo "PASS"

@@ -67,6 +67,10 @@ int main(int argc, char *argv[])
                          i < placed.size() ? qPrintable(QStringLiteral(", starts on page %1").arg(placed.at(i).startPage)) : "");
         }
     }
+    if (verbose) {
+        for (const QString &mend : printer.mends())
+            std::fprintf(stderr, "  kept whole: %s\n", qPrintable(mend));
+    }
     if (!printed) {
         std::fprintf(stderr, "krv-manual: %s\n", qPrintable(printer.error()));
         return 1;

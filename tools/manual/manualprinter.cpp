@@ -1,11 +1,15 @@
 #include "manualprinter.h"
 
+#include "pagekeeper.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QUrl>
 
 namespace {
@@ -17,6 +21,8 @@ constexpr double MarginRight = 68;
 constexpr double MarginTop = 60;
 constexpr double MarginBottom = 76;
 constexpr double FooterGap = 22;
+// PDF points per device pixel
+constexpr double PointsPerPixel = 72.0 / Dpi;
 
 // Marks the start of a reference to a chapter's first page: <!--@page file.html-->
 const char *const PageReference = "<!--@page ";
@@ -53,16 +59,7 @@ ManualPrinter::~ManualPrinter() = default;
 
 std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, QPagedPaintDevice &device)
 {
-    auto doc = std::make_unique<QTextDocument>();
-    doc->documentLayout()->setPaintDevice(&device);
-    doc->setDocumentMargin(0);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(9.5);
-    doc->setDefaultFont(font);
-    doc->setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
     const double width = m_pageWidth - MarginLeft - MarginRight;
-    doc->setPageSize(QSizeF(width, m_pageHeight - MarginTop - MarginBottom));
-
     QString text = html;
     static const QRegularExpression snippet(QStringLiteral("<!--@([a-z0-9_-]+)-->"));
     for (QRegularExpressionMatchIterator it = snippet.globalMatch(html); it.hasNext();) {
@@ -80,6 +77,7 @@ std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, 
     text.replace(headed, QStringLiteral("\\1<thead>\\2</thead>"));
 
     // Pictures: registered by name, scaled down to the text width when wider.
+    QHash<QString, QImage> pictures;
     const QString withTables = text;
     static const QRegularExpression shot(QStringLiteral("<img\\s+src=\"shot:([a-z0-9_-]+)\"([^>]*)>"));
     QRegularExpressionMatchIterator it = shot.globalMatch(withTables);
@@ -91,7 +89,7 @@ std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, 
             return nullptr;
         }
         const QImage &image = m_images.value(name);
-        doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("shot:") + name), image);
+        pictures.insert(name, image);
         if (m.captured(2).contains(QLatin1String("width")))
             continue;
         const double scale = std::min(1.0, width / image.width());
@@ -101,7 +99,23 @@ std::unique_ptr<QTextDocument> ManualPrinter::makeDocument(const QString &html, 
                                         .arg(qRound(image.height() * scale))
                                         .arg(m.captured(2)));
     }
-    doc->setHtml(text);
+
+    PageKeeper keeper([&](const QString &source) {
+        auto doc = std::make_unique<QTextDocument>();
+        doc->documentLayout()->setPaintDevice(&device);
+        doc->setDocumentMargin(0);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(9.5);
+        doc->setDefaultFont(font);
+        doc->setDefaultStyleSheet(QString::fromLatin1(StyleSheet));
+        doc->setPageSize(QSizeF(width, m_pageHeight - MarginTop - MarginBottom));
+        for (auto p = pictures.cbegin(); p != pictures.cend(); ++p)
+            doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("shot:") + p.key()), p.value());
+        doc->setHtml(source);
+        return doc;
+    });
+    std::unique_ptr<QTextDocument> doc = keeper.keep(text);
+    m_mends += keeper.mends();
     return doc;
 }
 
@@ -141,6 +155,43 @@ QString ManualPrinter::contentsHtml() const
     }
     html += QStringLiteral("</table>");
     return html;
+}
+
+PdfNavigation::Destination ManualPrinter::destination(int chapter, double y) const
+{
+    const double height = m_pageHeight - MarginTop - MarginBottom;
+    const int pageInDoc = std::max(0, static_cast<int>(y / height));
+    return {m_layout.placements().at(chapter).startPage + pageInDoc,
+            (MarginTop + y - pageInDoc * height) * PointsPerPixel};
+}
+
+void ManualPrinter::addNavigation(int chapter, QTextDocument *doc, bool isContents)
+{
+    PdfNavigation::Bookmark bookmark{m_chapters.at(chapter).title, destination(chapter, 0), {}};
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    if (isContents) {
+        // each entry, the whole width of its row, leads to its chapter
+        QTextTable *table = nullptr;
+        for (QTextFrame *frame : doc->rootFrame()->childFrames())
+            table = table ? table : qobject_cast<QTextTable *>(frame);
+        for (int row = 0; table && row < table->rows() && row < m_contents.size(); ++row) {
+            QRectF area;
+            for (int column = 0; column < table->columns(); ++column)
+                area |= layout->blockBoundingRect(doc->findBlock(table->cellAt(row, column).firstPosition()));
+            const PdfNavigation::Destination at = destination(chapter, area.top());
+            const double height = (area.height() + 6) * PointsPerPixel;
+            m_navigation.addLink({at.page,
+                                  QRectF(MarginLeft * PointsPerPixel, at.top - 3 * PointsPerPixel,
+                                         (m_pageWidth - MarginLeft - MarginRight) * PointsPerPixel, height),
+                                  {m_contents.at(row).page, MarginTop * PointsPerPixel}});
+        }
+    } else {
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+            if (b.blockFormat().headingLevel() == 2)
+                bookmark.children.append({b.text().simplified(), destination(chapter, layout->blockBoundingRect(b).top()), {}});
+        }
+    }
+    m_navigation.addBookmark(bookmark);
 }
 
 void ManualPrinter::drawPage(QPainter &painter, QTextDocument *doc, int pageInDoc, int pageNumber)
@@ -186,6 +237,8 @@ void ManualPrinter::drawPage(QPainter &painter, QTextDocument *doc, int pageInDo
 bool ManualPrinter::print(const QString &pdfPath)
 {
     m_error.clear();
+    m_navigation = PdfNavigation();
+    m_mends.clear();
     QPdfWriter writer(pdfPath);
     writer.setResolution(Dpi);
     writer.setPageSize(QPageSize(QPageSize::A4));
@@ -280,7 +333,16 @@ bool ManualPrinter::print(const QString &pdfPath)
             newPage();
             drawPage(painter, doc, k, page);
         }
+        addNavigation(i, doc, i == contentsIndex);
     }
     painter.end();
-    return page == m_layout.totalPages();
+    if (page != m_layout.totalPages()) {
+        m_error = QStringLiteral("printed %1 pages of %2").arg(page).arg(m_layout.totalPages());
+        return false;
+    }
+    if (!m_navigation.apply(pdfPath)) {
+        m_error = m_navigation.error();
+        return false;
+    }
+    return true;
 }
