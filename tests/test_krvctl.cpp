@@ -357,6 +357,9 @@ TEST_F(KrvctlTest, PeekPokeAndResetNeedConfirmationToChangeTheUnit)
     EXPECT_EQ(outText, QStringLiteral("4\t0x0004\n"));
     EXPECT_EQ(run({"poke", "--port", "1", "0x2004", "2"}), Krvctl::NotConfirmed);
     EXPECT_EQ(run({"poke", "--port", "1", "0x2004", "70000", "--yes"}), Krvctl::OutOfRange);
+    EXPECT_EQ(run({"poke", "--port", "1", "&H2004", "-1", "--yes"}), Krvctl::Success) << errText.toStdString();
+    EXPECT_EQ(run({"peek", "--port", "1", "8196"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("-1\t0xFFFF\n"));
     EXPECT_EQ(run({"poke", "--port", "1", "&H2004", "2", "--yes"}), Krvctl::Success);
     EXPECT_EQ(run({"peek", "--port", "1", "8196"}), Krvctl::Success);
     EXPECT_EQ(outText, QStringLiteral("2\t0x0002\n"));
@@ -408,8 +411,12 @@ TEST_F(KrvctlTest, ListAndEvalWorkWithoutAUnit)
     EXPECT_TRUE(outText.contains(QStringLiteral("2\tNUM_PROP_SECTIONS\t0020.02\t1..4\t"))) << outText.left(300).toStdString();
     EXPECT_EQ(run({"eval", "x*2+1", "5"}), Krvctl::Success);
     EXPECT_EQ(outText, QStringLiteral("11\n"));
+    EXPECT_EQ(run({"eval", "x*2", "-5"}), Krvctl::Success) << "a negative number is a value, not an option";
+    EXPECT_EQ(outText, QStringLiteral("-10\n"));
     EXPECT_EQ(run({"eval", "x", "five"}), Krvctl::UsageError);
+    EXPECT_EQ(run({"eval", "x", "-q"}), Krvctl::UsageError) << "an unknown option is still refused";
     EXPECT_EQ(run({"write", "--help"}), Krvctl::Success);
+    EXPECT_TRUE(outText.startsWith(QStringLiteral("Usage: krvctl write [options] FILE\n"))) << outText.toStdString();
     EXPECT_TRUE(outText.contains(QStringLiteral("--verify")));
 }
 

@@ -267,7 +267,7 @@ TEST_F(ShellOverSim, AFailedTransferGivesUpTheLink)
     sim.set(QStringLiteral("silent"), QStringLiteral("1"));
     window->toolButton(9)->trigger();
     // the first entry got no answer: nothing was read
-    EXPECT_EQ(messages.lastText(), QStringLiteral("Operation Failed :FAILED!\rRead stopped at ")
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Operation Failed :FAILED!\rno answer from the control unit\rRead stopped at ")
                                        + var(KRV_PROG_VERS).Name
                                        + QStringLiteral(" (0 of %1 read): the values from before the read are kept.")
                                              .arg(session.e2Image.lastStop() ? session.e2Image.lastStop()->total : -1));

@@ -14,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
 
 namespace {
 
@@ -30,7 +31,8 @@ const char *const Overview =
     "  key      --port N read | write KEY --yes | lock --yes   the unit's key\n"
     "  peek     --port N ADDR             read one controller word\n"
     "  poke     --port N ADDR VALUE --yes write one controller word\n"
-    "Every command takes --help. A port is a COM number or a device path.\n";
+    "Every command takes --help; krvctl --version prints the version.\n"
+    "A port is a COM number or a device path.\n";
 
 // The exit code for a configuration file that was not read.
 int fileExit(const ConfigFileReader::Result &result)
@@ -84,21 +86,43 @@ bool Krvctl::parse(QCommandLineParser &parser, const QStringList &args, const QS
     parser.setApplicationDescription(synopsis);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     parser.addOption(help);
-    if (!parser.parse(args)) {
+    // A negative number is a value, not an option: "poke ADDR -1", "eval X*2 -5".
+    QStringList masked = args;
+    static const QRegularExpression negative(QStringLiteral("^-[0-9.]"));
+    for (int i = 1; i < masked.size(); ++i)
+        if (negative.match(masked[i]).hasMatch())
+            masked[i].prepend(NegativeMark);
+    const QString command = args.value(0);
+    const auto helpText = [&parser, &command] {
+        // the first line names the program by its path: name the command instead
+        QString text = parser.helpText();
+        text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")), QStringLiteral("Usage: krvctl ") + command);
+        return text;
+    };
+    if (!parser.parse(masked)) {
         code = fail(UsageError, parser.errorText());
         return false;
     }
     if (parser.isSet(help)) {
-        m_out << parser.helpText() << Qt::flush;
+        m_out << helpText() << Qt::flush;
         code = Success;
         return false;
     }
     const int n = int(parser.positionalArguments().size());
     if (n < minPositional || n > maxPositional) {
-        code = fail(UsageError, QStringLiteral("wrong number of arguments\n") + parser.helpText());
+        code = fail(UsageError, QStringLiteral("wrong number of arguments\n") + helpText());
         return false;
     }
     return true;
+}
+
+QStringList Krvctl::positional(const QCommandLineParser &parser)
+{
+    QStringList values = parser.positionalArguments();
+    for (QString &value : values)
+        if (value.startsWith(NegativeMark))
+            value.remove(0, 1);
+    return values;
 }
 
 void Krvctl::addPortOption(QCommandLineParser &parser)
@@ -222,6 +246,8 @@ int Krvctl::read(const QStringList &args)
 int Krvctl::write(const QStringList &args)
 {
     QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Configuration file to write into the unit."),
+                                 QStringLiteral("FILE"));
     addPortOption(parser);
     const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("Read back and compare every value written."));
     parser.addOption(verify);
@@ -233,7 +259,7 @@ int Krvctl::write(const QStringList &args)
     if (!newSession())
         return NoCatalogue;
     // the whole file is read and checked before the port is opened
-    const QString path = parser.positionalArguments().first();
+    const QString path = positional(parser).first();
     StagedConfig staged;
     const ConfigFileReader::Result file = m_session->file.ReadConfig(path, staged);
     if (!file.good())
@@ -311,13 +337,16 @@ int Krvctl::failTransfer(int code, const QString &text)
 int Krvctl::compare(const QStringList &args)
 {
     QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("With --port: the file to compare the unit with; else two files."),
+                                 QStringLiteral("FILE [FILE2]"));
     addPortOption(parser);
     int code = Success;
     if (!parse(parser, args, QStringLiteral("krvctl compare --port N FILE | krvctl compare FILE1 FILE2: lists every "
                                              "difference; exit status 1 when they differ."),
                1, 2, code))
         return code;
-    const QStringList files = parser.positionalArguments();
+    const QStringList files = positional(parser);
     const bool withUnit = parser.isSet(QStringLiteral("port"));
     if (withUnit == (files.size() == 2))
         return fail(UsageError, QStringLiteral("give --port N and one file, or two files"));
@@ -354,15 +383,18 @@ int Krvctl::compare(const QStringList &args)
 int Krvctl::eval(const QStringList &args)
 {
     QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("formula"), QStringLiteral("A formula of the variable list, in x."),
+                                 QStringLiteral("FORMULA"));
+    parser.addPositionalArgument(QStringLiteral("x"), QStringLiteral("The whole number put in for x."), QStringLiteral("X"));
     int code = Success;
     if (!parse(parser, args, QStringLiteral("krvctl eval FORMULA X: the value the program's evaluator gives."), 2, 2,
                code))
         return code;
     bool ok = false;
-    const int x = parser.positionalArguments().at(1).toInt(&ok);
+    const int x = positional(parser).at(1).toInt(&ok);
     if (!ok)
         return fail(UsageError, QStringLiteral("X must be a whole number"));
-    QString formula = parser.positionalArguments().at(0);
+    QString formula = positional(parser).at(0);
     m_out << QString::number(StringEval::EvaluateFormula(formula, x), 'g', 15) << Qt::endl;
     return Success;
 }

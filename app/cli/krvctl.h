@@ -77,6 +77,10 @@ private:
     // Prints the text; a failed access (NoAnswer) gets its cause added, and
     // becomes Refused when the control unit refused it.
     int fail(int code, const QString &text);
+    // The positional arguments as given, negative numbers included.
+    static QStringList positional(const QCommandLineParser &parser);
+    // Put before a negative number so the parser takes it for a value.
+    static constexpr QChar NegativeMark = QChar(0x1F);
     // fail() for a transfer, followed by where it stopped.
     int failTransfer(int code, const QString &text);
     static bool parseAddress(const QString &text, int32_t &address);

@@ -7,6 +7,7 @@
 #include "session.h"
 
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFile>
 
 bool Krvctl::parseAddress(const QString &text, int32_t &address)
@@ -66,6 +67,9 @@ int Krvctl::reset(const QStringList &args)
 int Krvctl::peek(const QStringList &args)
 {
     QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("address"),
+                                 QStringLiteral("Controller address: decimal, 0x.., &H.. or as in files (0012.34)."),
+                                 QStringLiteral("ADDR"));
     addPortOption(parser);
     int code = Success;
     if (!parse(parser, args, QStringLiteral("krvctl peek --port N ADDR: reads one controller word (ADDR decimal, "
@@ -73,8 +77,8 @@ int Krvctl::peek(const QStringList &args)
                1, 1, code))
         return code;
     int32_t address = 0;
-    if (!parseAddress(parser.positionalArguments().first(), address))
-        return fail(UsageError, QStringLiteral("bad address ") + parser.positionalArguments().first());
+    if (!parseAddress(positional(parser).first(), address))
+        return fail(UsageError, QStringLiteral("bad address ") + positional(parser).first());
     if (!newSession())
         return NoCatalogue;
     if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
@@ -90,6 +94,11 @@ int Krvctl::peek(const QStringList &args)
 int Krvctl::poke(const QStringList &args)
 {
     QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("address"),
+                                 QStringLiteral("Controller address: decimal, 0x.., &H.. or as in files (0012.34)."),
+                                 QStringLiteral("ADDR"));
+    parser.addPositionalArgument(QStringLiteral("value"), QStringLiteral("The word to write, -32768 to 65535."),
+                                 QStringLiteral("VALUE"));
     addPortOption(parser);
     addYesOption(parser);
     int code = Success;
@@ -98,10 +107,10 @@ int Krvctl::poke(const QStringList &args)
         return code;
     int32_t address = 0;
     int32_t value = 0;
-    if (!parseAddress(parser.positionalArguments().at(0), address))
-        return fail(UsageError, QStringLiteral("bad address ") + parser.positionalArguments().at(0));
-    if (!parseWord(parser.positionalArguments().at(1), value))
-        return fail(OutOfRange, QStringLiteral("value out of range for a word: ") + parser.positionalArguments().at(1));
+    if (!parseAddress(positional(parser).at(0), address))
+        return fail(UsageError, QStringLiteral("bad address ") + positional(parser).at(0));
+    if (!parseWord(positional(parser).at(1), value))
+        return fail(OutOfRange, QStringLiteral("value out of range for a word: ") + positional(parser).at(1));
     if (!parser.isSet(QStringLiteral("yes")))
         return fail(NotConfirmed, QStringLiteral("write not confirmed (add --yes)"));
     if (!newSession())
@@ -117,7 +126,9 @@ int Krvctl::monitor(const QStringList &args)
 {
     QCommandLineParser parser;
     addPortOption(parser);
-    const QCommandLineOption interval(QStringLiteral("interval"), QStringLiteral("Milliseconds between rows (100)."),
+    const QCommandLineOption interval(QStringLiteral("interval"),
+                                      QStringLiteral("A row every MS milliseconds, counted from the start of one row "
+                                                     "to the next; a row that takes longer is followed at once (100)."),
                                       QStringLiteral("ms"), QStringLiteral("100"));
     const QCommandLineOption count(QStringLiteral("count"), QStringLiteral("Rows to log; 0 logs until stopped (0)."),
                                    QStringLiteral("k"), QStringLiteral("0"));
@@ -126,7 +137,11 @@ int Krvctl::monitor(const QStringList &args)
     parser.addOptions({interval, count, output});
     int code = Success;
     if (!parse(parser, args, QStringLiteral("krvctl monitor --port N [--interval MS] [--count K] -o FILE.csv: logs "
-                                             "the live values of the monitor page."),
+                                             "the live values of the monitor page.\n"
+                                             "Columns: time (UTC, ISO 8601 with milliseconds), then one \"Name [unit]\" "
+                                             "column per live value in display units: error word, power outputs, "
+                                             "digital inputs, the four joystick inputs, the four coil currents, supply "
+                                             "voltage. A value the variable list lacks has no column."),
                0, 0, code))
         return code;
     bool ok = false;
@@ -157,9 +172,17 @@ int Krvctl::monitor(const QStringList &args)
         return fail(NoAnswer, QStringLiteral("cannot read the live values"));
     QTextStream csv(&file);
     csv << logger.header() << '\n';
+    QElapsedTimer clock;
+    clock.start();
+    qint64 due = 0; // when the next row starts, in ms since the first
     for (int row = 0; rows == 0 || row < rows; ++row) {
-        if (row > 0)
-            DevLink::WaitMs(ms);
+        if (row > 0) {
+            due += ms;
+            // a row that ran late starts the count again instead of rushing to catch up
+            if (clock.elapsed() > due)
+                due = clock.elapsed();
+            DevLink::WaitMs(double(due - clock.elapsed()));
+        }
         QString line;
         if (!logger.poll(line))
             return fail(NoAnswer, QStringLiteral("the log stopped after ") + QString::number(row)
@@ -177,6 +200,8 @@ int Krvctl::monitor(const QStringList &args)
 int Krvctl::key(const QStringList &args)
 {
     QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("read, write KEY, or lock."),
+                                 QStringLiteral("read | write KEY | lock"));
     addPortOption(parser);
     addYesOption(parser);
     int code = Success;
@@ -184,7 +209,7 @@ int Krvctl::key(const QStringList &args)
                                              "and production number (KEY: eight hexadecimal digits, 0x optional)."),
                1, 2, code))
         return code;
-    const QStringList words = parser.positionalArguments();
+    const QStringList words = positional(parser);
     const QString action = words.first();
     const bool writing = action == QLatin1String("write");
     if ((writing && words.size() != 2) || (!writing && words.size() != 1)

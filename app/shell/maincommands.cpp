@@ -177,7 +177,7 @@ void MainCommands::transferFailed(const QString &error, bool wholeSet)
 {
     m_main.closeWaitWindow();
     // a whole-set transfer that stopped midway says where, and what the unit now holds
-    QString text = OperationFailed + error;
+    QString text = m_session.devLink.withCause(OperationFailed + error);
     const auto &stop = m_session.e2Image.lastStop();
     if (wholeSet && stop)
         text += QLatin1Char('\r') + stop->text();
