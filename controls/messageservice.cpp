@@ -1,7 +1,26 @@
 #include "messageservice.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+
+namespace {
+
+// The window in front; without a window manager to make one active, the
+// program's main window.
+QWidget *ownerWindow()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible() && qobject_cast<QMainWindow *>(window))
+            return window;
+    return nullptr;
+}
+
+} // namespace
 
 DialogMessageService::DialogMessageService(QString defaultTitle) : m_defaultTitle(std::move(defaultTitle)) {}
 
@@ -10,10 +29,7 @@ MessageService::Answer DialogMessageService::show(const QString &text, Buttons b
 {
     // Parented to the window in front, so the box stays above it, centred on it,
     // with a dialog's frame instead of a top-level window's.
-    QWidget *owner = QApplication::activeModalWidget();
-    if (!owner)
-        owner = QApplication::activeWindow();
-    QMessageBox box(owner);
+    QMessageBox box(ownerWindow());
     box.setWindowTitle(title.isEmpty() ? m_defaultTitle : title);
     box.setText(text);
     switch (icon) {

@@ -5,6 +5,7 @@
 #include "tempfile.h"
 
 #include "manualviewer.h"
+#include "messageservice.h"
 #include "filedialogservice.h"
 #include "frmabout.h"
 #include "frminit.h"
@@ -21,6 +22,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -53,6 +56,31 @@ TEST(WaitWindow, DrawWaitBarShowsCaptionAndValueAndClosesAtHundred)
     EXPECT_TRUE(wait.isVisible()) << "a later transfer shows it again";
     wait.closeWait();
     EXPECT_FALSE(wait.isVisible());
+}
+
+TEST(MessageBoxes, BelongToTheMainWindowEvenWhenNoWindowIsActive)
+{
+    QMainWindow mainWindow;
+    mainWindow.show();
+    QWidget *parent = nullptr;
+    QString text;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        parent = box->parentWidget();
+        text = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    answer.start(10);
+    DialogMessageService messages;
+    const auto answered = messages.show(QStringLiteral("Lock the control unit?"), MessageService::Buttons::YesNo,
+                                        MessageService::Icon::Question, QString());
+    EXPECT_EQ(text, QStringLiteral("Lock the control unit?"));
+    EXPECT_EQ(parent, &mainWindow) << "centred on the main window and kept above it";
+    EXPECT_EQ(answered, MessageService::Answer::No);
 }
 
 TEST(Login, DefaultPasswordInAnyLetterCase)
