@@ -7,9 +7,7 @@
 #include "statusbarview.h"
 #include "textboxview.h"
 
-#include <QLabel>
 #include <QKeyEvent>
-#include <QVBoxLayout>
 
 namespace {
 // Toolbar positions.
@@ -108,13 +106,4 @@ void PageBase::drawConnectionBar(StatusBarView &statusBar, const QString &text, 
         showNotConnected(statusBar);
         session().ProgressPercent = 0;
     }
-}
-
-void PageBase::addCaptionPlaceholder(const QString &description)
-{
-    auto *layout = new QVBoxLayout(this);
-    auto *label = new QLabel(windowTitle() + QStringLiteral("\n\n") + description, this);
-    label->setObjectName(QStringLiteral("lblPageCaption"));
-    label->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label);
 }

@@ -57,8 +57,6 @@ protected:
     // allowed commands, connecting (2) shows the text, not connected shows
     // "Not Connected" and clears the progress.
     void drawConnectionBar(StatusBarView &statusBar, const QString &text, const Allowed &allowed);
-    // A stand-in for the page's controls until they are built.
-    void addCaptionPlaceholder(const QString &description);
 
 private:
     QString m_tag;

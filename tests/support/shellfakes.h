@@ -27,9 +27,14 @@ private:
         requests.append(request);
         if (answers.empty())
             return std::nullopt;
-        auto a = answers.front();
+        // taken apart rather than copied whole: the copy of an optional text
+        // draws a false "may be used uninitialized" from the optimiser
+        const bool given = answers.front().has_value();
+        const QString text = answers.front().value_or(QString());
         answers.pop_front();
-        return a;
+        if (!given)
+            return std::nullopt;
+        return text;
     }
 };
 

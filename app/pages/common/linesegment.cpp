@@ -11,25 +11,11 @@ LineSegment::LineSegment(const QLine &line, QWidget *parent)
     place();
 }
 
-void LineSegment::setLine(const QLine &line)
-{
-    m_line = line;
-    place();
-    update();
-}
-
 void LineSegment::setBorderColor(quint32 color)
 {
     if (m_borderColor == color)
         return;
     m_borderColor = color;
-    update();
-}
-
-void LineSegment::setBorderWidth(int width)
-{
-    m_width = qMax(1, width);
-    place();
     update();
 }
 

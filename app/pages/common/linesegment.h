@@ -16,13 +16,11 @@ public:
     LineSegment(const QLine &line, QWidget *parent = nullptr);
 
     QLine line() const { return m_line; }
-    void setLine(const QLine &line);
 
     quint32 borderColor() const { return m_borderColor; }
     void setBorderColor(quint32 color);
 
     int borderWidth() const { return m_width; }
-    void setBorderWidth(int width);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

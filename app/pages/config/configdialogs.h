@@ -17,7 +17,6 @@ class ConfigDialogs : public QObject
 public:
     ConfigDialogs(FrmConfig &page, Session &session, const ManualHelp *help);
 
-    FrmMagSel *magSel() const { return m_magSel; }
     FrmJoyCan *joyCan();
 
 private:

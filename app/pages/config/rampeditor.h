@@ -33,9 +33,6 @@ public:
     void refreshRamps();
     void refreshModes();
 
-    NumericField &riseField(int coil) { return *m_rise[coil]; }
-    NumericField &fallField(int coil) { return *m_fall[coil]; }
-
 private:
     CVarDataS *record(int16_t index) const;
     void breakClicked(int k);

@@ -50,7 +50,6 @@ public:
     QRadioButton *option(OptionGroup group, int index) const;
     QTimer *TimerDiagnostic() const;
     const DiagnosticList &diagnosticList() const { return m_list; }
-    const ActiveErrorList &activeErrors() const { return *m_active; }
 
 private:
     // The link was lost: neutral lamps and no error listed until the next reading.
