@@ -41,7 +41,7 @@ ConfigCompare::Side ConfigCompare::fromUnit(Session &session, const QString &lab
         if (!error.isEmpty())
             return side;
         side.values.insert(i, value);
-        if (value < d->QelValE2Min || value > d->QelValE2Max)
+        if (!E2Image::inRange(*d, value))
             side.outOfRange.insert(i);
     }
     return side;

@@ -290,9 +290,9 @@ int Krvctl::write(const QStringList &args)
     int wrong = 0;
     Catalogue &cat = m_session->catalogue;
     for (int i = 1; i < cat.VarCount; ++i) {
-        const CVarDataS *d = cat.data(i);
-        if (!(d->KRVPageDomain & 1) || (d->KRVPageDomain & mask) != d->KRVPageDomain || !e2.qualifiesForTransfer(i))
+        if (!e2.writeSelects(mask, i) || !e2.qualifiesForTransfer(i))
             continue;
+        const CVarDataS *d = cat.data(i);
         int32_t value = 0;
         const QString readError = m_session->rs232.ReadVar(d->Address, value);
         if (!readError.isEmpty())

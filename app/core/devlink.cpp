@@ -70,6 +70,15 @@ void DevLink::noteFailure(LinkFailure::Kind kind, const QString &cause)
     m_failure.cause = cause;
 }
 
+bool DevLink::beginAccess()
+{
+    m_failure = {};
+    if (m_link)
+        return true;
+    noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
+    return false;
+}
+
 void DevLink::noteAccessFailure()
 {
     LinkFault fault = LinkFault::NoAnswer;
@@ -149,11 +158,8 @@ int16_t DevLink::SignReduce(int32_t value)
 
 bool DevLink::readWhole(int32_t a, int32_t b, int16_t t, int32_t &value)
 {
-    m_failure = {};
-    if (!m_link) {
-        noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
+    if (!beginAccess())
         return false;
-    }
     try {
         double raw = 0;
         if (!m_link->readPar(a, b, t, raw)) {
@@ -182,11 +188,8 @@ QString DevLink::ReadWord(int32_t address, int32_t &value)
 
 QString DevLink::WriteWord(int32_t address, int32_t value)
 {
-    m_failure = {};
-    if (!m_link) {
-        noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
+    if (!beginAccess())
         return Failed;
-    }
     try {
         const QVariant word(static_cast<double>(SignReduce(value)));
         if (m_link->writePar(address / 256, address & 255, 3, word))
@@ -200,11 +203,8 @@ QString DevLink::WriteWord(int32_t address, int32_t value)
 
 int DevLink::WriteLong(int32_t address, const QString &value)
 {
-    m_failure = {};
-    if (!m_link) {
-        noteFailure(LinkFailure::Kind::NoAnswer, NotOpen);
+    if (!beginAccess())
         return 1;
-    }
     try {
         m_link->setTimeout(5000);
         if (m_link->writePar(address, 4, 19, QVariant(value))) {

@@ -71,6 +71,8 @@ public:
 private:
     // "Par" read of a whole number; false (cause noted) on any failure.
     bool readWhole(int32_t a, int32_t b, int16_t t, int32_t &value);
+    // Clears the last failure; false (noted) when no link is open.
+    bool beginAccess();
     // Records why the access just made failed, as the component tells it.
     void noteAccessFailure();
     void noteFailure(LinkFailure::Kind kind, const QString &cause);

@@ -184,13 +184,18 @@ QString E2Image::WriteE2All(int16_t mask)
     return QString();
 }
 
+bool E2Image::inRange(const CVarDataS &d, int32_t value)
+{
+    return value >= d.QelValE2Min && value <= d.QelValE2Max;
+}
+
 bool E2Image::resetIfOutOfRange(int index)
 {
     CVarData *var = m_session.catalogue.entry(index);
     if (!var)
         return false;
     const CVarDataS &d = *var->Data;
-    if (d.QelValueE2 >= d.QelValE2Min && d.QelValueE2 <= d.QelValE2Max)
+    if (inRange(d, d.QelValueE2))
         return false;
     var->ReadE2FromQEL(d.QelValueDefault);
     return true;

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Session;
+class CVarDataS;
 
 // Whole-set transfers between the controller's EEPROM and the catalogue:
 // read-all, write-all, the range check after a read, the reset-marker test,
@@ -69,6 +70,8 @@ public:
     // An entry takes part in transfers while its TbxTypeID is below the
     // controller's section count.
     bool qualifiesForTransfer(int index) const;
+    // Whether a raw value lies within the entry's range.
+    static bool inRange(const CVarDataS &d, int32_t value);
 
     // The entries a read-all (write-all) of the mask steps over.
     bool readSelects(int16_t mask, int index) const;

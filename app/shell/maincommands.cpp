@@ -284,7 +284,7 @@ void MainCommands::Reset()
     m_main.setEnabled(false);
     const QString result = m_session.e2Image.SendLoadCommand();
     if (result != QLatin1String("0")) {
-        transferFailed(m_session.devLink.withCause(result));
+        transferFailed(result);
         return;
     }
     if (m_session.messages)
