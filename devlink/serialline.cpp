@@ -1,59 +1,104 @@
 #include "serialline.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPort>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
 
-QString systemError(const QString &what)
+const QString NoSuchDevice = QStringLiteral("no such device");
+const QString InUse = QStringLiteral("in use by another program");
+const QString NotASerialPort = QStringLiteral("not a serial port");
+
+// The names other programs may have locked a device under: by the path it
+// was named by and by the device a link leads to, each as "LCK.." and the
+// part after /dev/ ('/' as '_') or the bare file name.
+QStringList lockNames(const QString &device)
 {
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    QStringList names;
+    for (const QString &path : {device, QFileInfo(device).canonicalFilePath()}) {
+        if (path.isEmpty())
+            continue;
+        QString underDev = path.startsWith(QLatin1String("/dev/")) ? path.mid(5) : QFileInfo(path).fileName();
+        names << QStringLiteral("LCK..") + underDev.replace(QLatin1Char('/'), QLatin1Char('_'))
+              << QStringLiteral("LCK..") + QFileInfo(path).fileName();
+    }
+    names.removeDuplicates();
+    return names;
+}
+
+// A lock file in the old style of serial programs: the owner's process
+// number as text (or as four raw bytes) and nothing else. Qt's own lock
+// file takes such a file for a stale one, so it is looked at first.
+bool heldByAnotherProgram(const QString &device)
+{
+    const QStringList names = lockNames(device);
+    for (const char *folder : {"/var/lock", "/run/lock"}) {
+        for (const QString &name : names) {
+            QFile file(QDir(QLatin1String(folder)).filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray bytes = file.read(64);
+            qint64 pid = 0;
+            if (bytes.size() == 4) {
+                int32_t raw = 0;
+                std::memcpy(&raw, bytes.constData(), sizeof raw);
+                pid = raw;
+            } else {
+                pid = bytes.split('\n').value(0).trimmed().toLongLong();
+            }
+            if (pid > 0 && pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
+                return true;
+        }
+    }
+    return false;
 }
 
 // Why a port could not be opened, in the words a user acts on.
-QString openCause(int error)
+QString openCause(const QSerialPort &port, const QString &device)
 {
-    switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return QStringLiteral("no such device");
-    case EACCES:
-    case EPERM:
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return NoSuchDevice;
+    case QSerialPort::PermissionError:
+        // refused by the lock, the exclusive open or the device's rights
+        if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0)
+            return InUse;
         return QStringLiteral("permission denied (the user needs the dialout group)");
-    case EBUSY:
-        return QStringLiteral("in use by another program");
-    case EISDIR:
-        return QStringLiteral("not a serial port");
+    case QSerialPort::UnsupportedOperationError:
+        return NotASerialPort;
     default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        break;
     }
+    const QFileInfo info(device);
+    if (!info.exists())
+        return NoSuchDevice;
+    if (info.isDir())
+        return NotASerialPort;
+    return port.errorString();
 }
 
-speed_t baudConstant(int baud)
+QSerialPort::Parity parityOf(char parity)
 {
-    switch (baud) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    default: return B0;
+    switch (parity) {
+    case 'E': return QSerialPort::EvenParity;
+    case 'O': return QSerialPort::OddParity;
+    default: return QSerialPort::NoParity;
     }
 }
 
 } // namespace
+
+SerialLine::SerialLine() = default;
 
 SerialLine::~SerialLine()
 {
@@ -63,70 +108,52 @@ SerialLine::~SerialLine()
 bool SerialLine::open(const QString &path, const ConnectionSettings &settings, QString *error)
 {
     close();
-    const QByteArray native = path.toLocal8Bit();
-    m_fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0) {
+    const QString device = QFileInfo(path).absoluteFilePath();
+    const auto fail = [&](const QString &cause) {
         if (error)
-            *error = openCause(errno);
-        return false;
-    }
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        if (error)
-            *error = openCause(errno == EWOULDBLOCK ? EBUSY : errno);
+            *error = cause;
         close();
         return false;
-    }
-    if (!::isatty(m_fd)) {
-        if (error)
-            *error = QStringLiteral("not a serial port");
-        close();
-        return false;
-    }
+    };
+    if (heldByAnotherProgram(device))
+        return fail(InUse);
+    m_port = std::make_unique<QSerialPort>();
+    m_port->setPortName(device);
+    if (!m_port->open(QIODevice::ReadWrite))
+        return fail(openCause(*m_port, device));
     if (!configure(settings, error)) {
         close();
         return false;
     }
     // Raise DTR and RTS for adapters that want them; a pseudo-terminal has no
     // modem lines and refuses, which is fine.
-    int lines = TIOCM_DTR | TIOCM_RTS;
-    (void)::ioctl(m_fd, TIOCMBIS, &lines);
+    m_port->setDataTerminalReady(true);
+    m_port->setRequestToSend(true);
     // Whatever waited in the port belongs to an earlier session.
-    ::tcflush(m_fd, TCIOFLUSH);
+    m_port->clear(QSerialPort::AllDirections);
+    m_port->clearError();
+    // The line is waited on here, not through an event loop: detached from
+    // any thread, the port never wakes one and may be used from any of them.
+    m_port->moveToThread(nullptr);
+    m_fd = static_cast<int>(m_port->handle());
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    m_wakeThreshold = 1;
     m_broken = false;
     return true;
 }
 
 bool SerialLine::configure(const ConnectionSettings &s, QString *error)
 {
-    termios tio{};
-    if (::tcgetattr(m_fd, &tio) != 0) {
-        if (error)
-            *error = QStringLiteral("not a serial port");
-        return false;
-    }
-    ::cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
-    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
-    tio.c_cflag |= sizes[s.dataBits - 5];
-    if (s.parity != 'N')
-        tio.c_cflag |= PARENB | (s.parity == 'O' ? PARODD : 0);
-    if (s.stopBits == 2)
-        tio.c_cflag |= CSTOPB;
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    m_wakeThreshold = 1;
-    const speed_t speed = baudConstant(s.baud);
-    if (speed == B0) {
+    if (!m_port->setBaudRate(s.baud)) {
         if (error)
             *error = QStringLiteral("unsupported baud rate ") + QString::number(s.baud);
         return false;
     }
-    ::cfsetispeed(&tio, speed);
-    ::cfsetospeed(&tio, speed);
-    if (::tcsetattr(m_fd, TCSANOW, &tio) != 0) {
+    if (!m_port->setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) || !m_port->setParity(parityOf(s.parity))
+        || !m_port->setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)
+        || !m_port->setFlowControl(QSerialPort::NoFlowControl)) {
         if (error)
-            *error = systemError(QStringLiteral("cannot set line parameters"));
+            *error = QStringLiteral("cannot set line parameters: ") + m_port->errorString();
         return false;
     }
     return true;
@@ -134,10 +161,8 @@ bool SerialLine::configure(const ConnectionSettings &s, QString *error)
 
 void SerialLine::close()
 {
-    if (m_fd >= 0) {
-        ::flock(m_fd, LOCK_UN);
-        ::close(m_fd);
-    }
+    // the port closes its descriptor and removes its lock file
+    m_port.reset();
     m_fd = -1;
 }
 
@@ -150,7 +175,7 @@ void SerialLine::discardInput()
 {
     if (m_fd < 0 || m_broken)
         return;
-    ::tcflush(m_fd, TCIFLUSH);
+    m_port->clear(QSerialPort::Input);
     uint8_t scratch[256];
     // bytes already in flight when the flush ran
     while (::read(m_fd, scratch, sizeof scratch) > 0) {

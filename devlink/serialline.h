@@ -6,18 +6,22 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
-// One serial port opened with termios, in raw mode and non-blocking.
-// The port is taken exclusively (an advisory lock on the device, released by
-// the kernel even when the process dies), modem-line calls that a
-// pseudo-terminal refuses are ignored, and a line that hangs up is reported
-// as broken at once instead of waiting for a time-out.
+class QSerialPort;
+
+// One serial port. Qt's serial port opens it: the lock file other serial
+// programs honour, exclusive use, the line parameters and the cause of a
+// failed open. The waits stay on the port's descriptor, non-blocking: a wake
+// threshold lets a whole reply wake the program once instead of once per
+// byte, and a line that hangs up is reported as broken at once instead of
+// waiting for a time-out.
 class SerialLine
 {
 public:
     using Clock = std::chrono::steady_clock;
 
-    SerialLine() = default;
+    SerialLine();
     ~SerialLine();
     SerialLine(const SerialLine &) = delete;
     SerialLine &operator=(const SerialLine &) = delete;
@@ -42,6 +46,7 @@ private:
     void setWakeThreshold(int bytes);
     int readAvailable(uint8_t *buffer, size_t capacity);
 
+    std::unique_ptr<QSerialPort> m_port;
     int m_fd = -1;
     int m_wakeThreshold = 1;
     bool m_broken = false;

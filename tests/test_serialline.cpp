@@ -1,6 +1,8 @@
 #include "serialline.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -23,9 +25,9 @@ protected:
         ASSERT_GE(controller, 0);
         ASSERT_EQ(::grantpt(controller), 0);
         ASSERT_EQ(::unlockpt(controller), 0);
+        device = QString::fromLocal8Bit(::ptsname(controller));
         QString error;
-        ASSERT_TRUE(line.open(QString::fromLocal8Bit(::ptsname(controller)), ConnectionSettings(), &error))
-            << error.toStdString();
+        ASSERT_TRUE(line.open(device, ConnectionSettings(), &error)) << error.toStdString();
     }
 
     void TearDown() override
@@ -51,6 +53,7 @@ protected:
     }
 
     int controller = -1;
+    QString device;
     SerialLine line;
     std::thread sender;
 };
@@ -104,4 +107,29 @@ TEST_F(SerialLineOnPty, AHangUpDuringTheWaitIsALostLine)
         n = line.readSome(buffer, sizeof buffer, 200, 5);
     EXPECT_EQ(n, -1);
     EXPECT_TRUE(line.isBroken());
+}
+
+TEST_F(SerialLineOnPty, AnOpenThatFailsNamesItsCause)
+{
+    line.close();
+    // another serial program's lock file: its process number as text, the process alive
+    const QString lockFile = QStringLiteral("/var/lock/LCK..") + device.mid(5).replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (!QFileInfo(QStringLiteral("/var/lock")).isWritable())
+        GTEST_SKIP() << "no lock folder to write to";
+    {
+        QFile lock(lockFile);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(qint64(::getppid())).rightJustified(10, ' ') + '\n');
+    }
+    QString error;
+    EXPECT_FALSE(line.open(device, ConnectionSettings(), &error));
+    EXPECT_EQ(error, QStringLiteral("in use by another program"));
+    EXPECT_TRUE(QFile::exists(lockFile)) << "the other program's lock is left alone";
+    ASSERT_TRUE(QFile::remove(lockFile));
+    EXPECT_TRUE(line.open(device, ConnectionSettings(), &error)) << error.toStdString();
+
+    line.close();
+    EXPECT_FALSE(line.open(QStringLiteral("/dev/no-such-tty"), ConnectionSettings(), &error));
+    EXPECT_EQ(error, QStringLiteral("no such device"));
+    EXPECT_FALSE(line.isOpen());
 }
