@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static FuzzInput input;
     JoyCatalogue joys;
-    if (joys.LoadJoyCatalogue(input.file(data, size), input.folder())) {
+    if (joys.LoadJoyCatalogueBytes(FuzzInput::bytes(data, size), input.folder())) {
         for (int i = -1; i <= JoyCatalogue::MaxRecords; ++i)
             (void)joys.picture(i);
     }

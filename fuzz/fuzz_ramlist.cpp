@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static FuzzInput input;
     Catalogue catalogue;
-    if (catalogue.LoadRamList(input.file(data, size))) {
+    if (catalogue.LoadRamListBytes(FuzzInput::bytes(data, size), QStringLiteral("Ramlist.ini"))) {
         for (int i = 1; i < catalogue.VarCount; ++i)
             (void)catalogue.entry(i)->DisplayFromRaw(static_cast<int32_t>(size));
     }

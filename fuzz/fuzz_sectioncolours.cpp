@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static FuzzInput input;
     SectionColours colours;
     const SectionColours before = colours;
-    if (colours.LoadColorFromFile(input.file(data, size)) != SectionColours::LoadResult::Loaded && !(colours == before))
+    if (colours.LoadColorFromBytes(FuzzInput::bytes(data, size)) != SectionColours::LoadResult::Loaded && !(colours == before))
         __builtin_trap();
     return 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -9,7 +8,7 @@
 #include <cstring>
 
 // What every file-reading target needs: a Qt application object and the
-// fuzzer's bytes as a file on disk, since the readers take a path.
+// fuzzer's bytes as the readers take them, in memory.
 class FuzzInput
 {
 public:
@@ -23,14 +22,10 @@ public:
         }
     }
 
-    // Writes the bytes to the file and returns its path.
-    QString file(const uint8_t *data, size_t size, const QString &name = QStringLiteral("input.ini"))
+    // The input without a copy; valid while the fuzzer's buffer is.
+    static QByteArray bytes(const uint8_t *data, size_t size)
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
-        return path;
+        return QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     }
 
     // An empty folder, e.g. where no pictures are.

@@ -112,6 +112,13 @@ TEST_F(CatalogueTest, InvalidAddressFailsTheLoad)
     EXPECT_EQ(catalogue.listProblem(), folder.path("Ramlist.ini") + ", line 3: no address columns");
     EXPECT_FALSE(load({line("a", "1", "2"), "a,b,c,d"}));
     EXPECT_EQ(catalogue.VarCount, 0);
+
+    // the list's bytes from memory read alike, under the name they are given
+    const QByteArray bytes = kHeader + line("a", "1", "2").toLatin1() + "\r\n" + line("b", "0X12", "00").toLatin1();
+    EXPECT_FALSE(catalogue.LoadRamListBytes(bytes, QStringLiteral("list in memory")));
+    EXPECT_EQ(catalogue.listProblem(), "list in memory, line 3: column 2 is not a hexadecimal address");
+    EXPECT_TRUE(catalogue.LoadRamListBytes(kHeader + line("a", "1", "2").toLatin1(), QStringLiteral("list in memory")));
+    EXPECT_EQ(catalogue.VarCount, 2);
 }
 
 TEST_F(CatalogueTest, NumericColumns)

@@ -47,10 +47,14 @@ class ConfigFileTest : public TransferFixture
 protected:
     void SetUp() override { loadList(List); }
 
-    // "" when the file loaded, else why not.
+    // "" when the bytes loaded, else why not; the file holding them reads alike.
     QString load(const QByteArray &bytes)
     {
-        return session.file.LoadConfig(folder.write(QStringLiteral("in.txt"), bytes), QStringLiteral("in.txt")).reason;
+        StagedConfig staged;
+        const QString fromFile = session.file.ReadConfig(folder.write(QStringLiteral("in.txt"), bytes), staged).reason;
+        const QString reason = session.file.LoadConfigBytes(bytes, QStringLiteral("in.txt")).reason;
+        EXPECT_EQ(reason, fromFile);
+        return reason;
     }
 
     // An earlier save in a folder of its own.

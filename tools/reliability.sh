@@ -40,7 +40,7 @@ fi
 
 echo
 echo "== summary"
-echo "fuzz target            executions    seconds  findings"
+echo "fuzz target            executions    seconds  per second  findings"
 for log in "$fuzz_build"/fuzz-findings/*/log.txt; do
   if [ ! -f "$log" ] || [ ! "$log" -nt "$stamp" ]; then
     continue # not from this run
@@ -48,9 +48,10 @@ for log in "$fuzz_build"/fuzz-findings/*/log.txt; do
   dir=$(dirname "$log")
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   secs=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
   findings=$(find "$dir" -maxdepth 1 -newer "$stamp" \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
     -o -name 'oom-*' \) | wc -l)
-  printf '%-22s %11s %10s %9s\n' "$(basename "$dir")" "${runs:-?}" "${secs:-?}" "$findings"
+  printf '%-22s %11s %10s %11s %9s\n' "$(basename "$dir")" "${runs:-?}" "${secs:-?}" "${rate:-?}" "$findings"
 done
 grep -E '^(findings in|no findings)' "$out/fuzz.txt" || echo "fuzzing did not finish, see $out/fuzz.txt"
 

@@ -35,7 +35,7 @@ for t in "${targets[@]}"; do
     failed+=("$t")
     tail -n 40 "$findings/log.txt"
   fi
-  grep -E "^(stat::number_of_executed_units|stat::new_units_added)" "$findings/log.txt" || true
+  grep -E "^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)" "$findings/log.txt" || true
 done
 
 if [ ${#failed[@]} -gt 0 ]; then

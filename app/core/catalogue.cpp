@@ -49,11 +49,8 @@ void Catalogue::ClearVarList()
     m_listProblem = QStringLiteral("no variable list loaded");
 }
 
-QString Catalogue::loadLines(const QString &path)
+QString Catalogue::loadLines(const QString &text)
 {
-    QString text;
-    if (!AnsiText::readFile(path, text))
-        return QFileInfo::exists(path) ? QStringLiteral("cannot be read") : QStringLiteral("not found");
     QStringList lines = AnsiText::splitLines(text);
     if (lines.isEmpty())
         return QStringLiteral("is empty"); // not even the header line
@@ -78,12 +75,24 @@ QString Catalogue::loadLines(const QString &path)
 
 bool Catalogue::LoadRamList(const QString &path)
 {
-    const QString problem = loadLines(path);
+    QString text;
+    if (!AnsiText::readFile(path, text))
+        return finishLoad(QFileInfo::exists(path) ? QStringLiteral("cannot be read") : QStringLiteral("not found"), path);
+    return finishLoad(loadLines(text), path);
+}
+
+bool Catalogue::LoadRamListBytes(const QByteArray &bytes, const QString &name)
+{
+    return finishLoad(loadLines(AnsiText::decode(bytes)), name);
+}
+
+bool Catalogue::finishLoad(const QString &problem, const QString &name)
+{
     if (problem.isEmpty()) {
-        m_listProblem = VarCount > 1 ? QString() : path + QStringLiteral(": no variables");
+        m_listProblem = VarCount > 1 ? QString() : name + QStringLiteral(": no variables");
         return true;
     }
-    m_listProblem = path + (problem.startsWith(QLatin1String("line ")) ? QStringLiteral(", ") : QStringLiteral(": "))
+    m_listProblem = name + (problem.startsWith(QLatin1String("line ")) ? QStringLiteral(", ") : QStringLiteral(": "))
                     + problem;
     // a half-loaded list counts as empty: release what the failed load made
     for (auto &slot : VarList)

@@ -30,6 +30,8 @@ public:
 
     // Loads the list; on failure shows the message, leaves VarCount 0 and returns false.
     bool LoadRamList(const QString &path);
+    // The same for the list's bytes; `name` stands for the file in the problem text.
+    bool LoadRamListBytes(const QByteArray &bytes, const QString &name);
     void ClearVarList();
     void SetVarID(const QString &symbolicName, int16_t index);
 
@@ -68,7 +70,9 @@ public:
 
 private:
     // The load itself; "" or the reason it failed (the first bad line).
-    QString loadLines(const QString &path);
+    QString loadLines(const QString &text);
+    // Keeps a good load, or empties the list and says why it failed.
+    bool finishLoad(const QString &problem, const QString &name);
 
     MessageService *m_messages;
     QString m_listProblem = QStringLiteral("no variable list loaded");

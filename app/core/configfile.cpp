@@ -94,11 +94,22 @@ void File::CommitConfig(const StagedConfig &staged, const QString &fileName)
         m_session.commentPage->ExtractInfo(staged.commentText, fileName);
 }
 
-ConfigFileReader::Result File::LoadConfig(const QString &path, const QString &fileName)
+ConfigFileReader::Result File::commitIfGood(const ConfigFileReader::Result &result, const StagedConfig &staged,
+                                            const QString &fileName)
 {
-    StagedConfig staged;
-    const ConfigFileReader::Result result = ReadConfig(path, staged);
     if (result.good())
         CommitConfig(staged, fileName);
     return result;
+}
+
+ConfigFileReader::Result File::LoadConfig(const QString &path, const QString &fileName)
+{
+    StagedConfig staged;
+    return commitIfGood(ReadConfig(path, staged), staged, fileName);
+}
+
+ConfigFileReader::Result File::LoadConfigBytes(const QByteArray &bytes, const QString &fileName)
+{
+    StagedConfig staged;
+    return commitIfGood(ConfigFileReader(m_session.catalogue).readBytes(bytes, staged), staged, fileName);
 }

@@ -20,6 +20,8 @@ public:
     // Loads the whole file or nothing: the file is read and checked first, and
     // only a good one reaches the catalogue and the comment page.
     ConfigFileReader::Result LoadConfig(const QString &path, const QString &fileName);
+    // The same for a file's bytes already in memory.
+    ConfigFileReader::Result LoadConfigBytes(const QByteArray &bytes, const QString &fileName);
     // The two halves of LoadConfig. ReadConfig changes nothing.
     ConfigFileReader::Result ReadConfig(const QString &path, StagedConfig &staged) const;
     // Every value of a checked file into its entry (download, display and
@@ -41,5 +43,8 @@ public:
     bool isSaved(int index) const;
 
 private:
+    ConfigFileReader::Result commitIfGood(const ConfigFileReader::Result &result, const StagedConfig &staged,
+                                          const QString &fileName);
+
     Session &m_session;
 };

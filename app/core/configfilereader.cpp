@@ -121,6 +121,13 @@ ConfigFileReader::Result ConfigFileReader::readFile(const QString &path, StagedC
         return {Status::Unreadable, file.errorString()};
     if (bytes.size() > MaxFileSize)
         return {Status::Unreadable, QStringLiteral("larger than 16 MB")};
+    return readBytes(bytes, staged);
+}
+
+ConfigFileReader::Result ConfigFileReader::readBytes(const QByteArray &bytes, StagedConfig &staged) const
+{
+    if (bytes.size() > MaxFileSize)
+        return {Status::Unreadable, QStringLiteral("larger than 16 MB")};
     return readText(AnsiText::decode(bytes), staged);
 }
 

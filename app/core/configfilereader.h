@@ -46,6 +46,8 @@ public:
 
     // Only a regular file of at most MaxFileSize bytes is read.
     Result readFile(const QString &path, StagedConfig &staged) const;
+    // The file's bytes as they came, in the data files' code page.
+    Result readBytes(const QByteArray &bytes, StagedConfig &staged) const;
     Result readText(const QString &text, StagedConfig &staged) const;
 
 private:

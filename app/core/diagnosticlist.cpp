@@ -52,11 +52,8 @@ QString DiagnosticList::code(int row, int bit) const
     return entry ? entry->Code : QString();
 }
 
-bool DiagnosticList::read(const QString &path)
+bool DiagnosticList::read(const QString &text)
 {
-    QString text;
-    if (!AnsiText::readFile(path, text))
-        return false;
     const QStringList lines = AnsiText::splitLines(text);
     if (lines.isEmpty())
         return false; // not even the header line
@@ -90,7 +87,19 @@ bool DiagnosticList::read(const QString &path)
 bool DiagnosticList::Load(const QString &path)
 {
     clear();
-    if (read(path))
+    QString text;
+    return finishLoad(AnsiText::readFile(path, text) && read(text));
+}
+
+bool DiagnosticList::LoadBytes(const QByteArray &bytes)
+{
+    clear();
+    return finishLoad(read(AnsiText::decode(bytes)));
+}
+
+bool DiagnosticList::finishLoad(bool good)
+{
+    if (good)
         return true;
     clear();
     if (m_messages)

@@ -22,6 +22,8 @@ public:
     // (row count 0) and returns false.
     bool Load(const QString &path);
     bool Load(); // the list beside the program
+    // The same for the list's bytes.
+    bool LoadBytes(const QByteArray &bytes);
     static QString defaultPath();
 
     // One more than the highest row index read; 0 for an empty list.
@@ -38,7 +40,9 @@ public:
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
 private:
-    bool read(const QString &path);
+    bool read(const QString &text);
+    // Keeps a good read, or empties the table and says so.
+    bool finishLoad(bool good);
 
     std::array<std::array<std::unique_ptr<CDiagnosticData>, BitSlots>, RowSlots> m_cells;
     int m_rowCount = 0;

@@ -47,11 +47,8 @@ QImage JoyCatalogue::picture(int index) const
     return joy ? joy->Picture : QImage();
 }
 
-bool JoyCatalogue::loadRecords(const QString &path, const QString &pictureFolder)
+bool JoyCatalogue::loadRecords(const QString &text, const QString &pictureFolder)
 {
-    QString text;
-    if (!AnsiText::readFile(path, text))
-        return false;
     const QStringList lines = AnsiText::splitLines(text);
     if (lines.isEmpty())
         return false; // not even the header line
@@ -79,7 +76,20 @@ bool JoyCatalogue::LoadJoyCatalogue(const QString &path, const QString &pictureF
 {
     JoyCount = 0;
     NotUsedJoyID = 0;
-    if (loadRecords(path, pictureFolder))
+    QString text;
+    return finishLoad(AnsiText::readFile(path, text) && loadRecords(text, pictureFolder));
+}
+
+bool JoyCatalogue::LoadJoyCatalogueBytes(const QByteArray &bytes, const QString &pictureFolder)
+{
+    JoyCount = 0;
+    NotUsedJoyID = 0;
+    return finishLoad(loadRecords(AnsiText::decode(bytes), pictureFolder));
+}
+
+bool JoyCatalogue::finishLoad(bool good)
+{
+    if (good)
         return true;
     // records before the failing line stay in their slots but count as absent,
     // and so does a "NOTUSED" among them

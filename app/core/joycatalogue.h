@@ -26,6 +26,8 @@ public:
     // Loads the catalogue file and the pictures from `pictureFolder`. On a
     // failure shows the message, leaves JoyCount 0 and returns false.
     bool LoadJoyCatalogue(const QString &path, const QString &pictureFolder);
+    // The same for the catalogue file's bytes.
+    bool LoadJoyCatalogueBytes(const QByteArray &bytes, const QString &pictureFolder);
     // The files beside the program.
     bool LoadJoyCatalogue();
 
@@ -41,7 +43,9 @@ public:
     void setMessageService(MessageService *messages) { m_messages = messages; }
 
 private:
-    bool loadRecords(const QString &path, const QString &pictureFolder);
+    bool loadRecords(const QString &text, const QString &pictureFolder);
+    // Keeps a good load, or counts every record as absent and says so.
+    bool finishLoad(bool good);
 
     MessageService *m_messages;
 };

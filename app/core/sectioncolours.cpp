@@ -80,8 +80,12 @@ SectionColours::LoadResult SectionColours::LoadColorFromFile(const QString &path
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return LoadResult::Damaged;
-    // Eight short lines; a file far longer than that is not ours.
-    const QStringList lines = AnsiText::splitLines(AnsiText::decode(file.read(4096)));
+    return LoadColorFromBytes(file.read(MaxFileSize));
+}
+
+SectionColours::LoadResult SectionColours::LoadColorFromBytes(const QByteArray &bytes)
+{
+    const QStringList lines = AnsiText::splitLines(AnsiText::decode(bytes.left(MaxFileSize)));
     if (lines.size() < 2 * Sections)
         return LoadResult::Damaged;
     std::array<int32_t, 2 * Sections> values{};

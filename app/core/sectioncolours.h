@@ -14,6 +14,8 @@ public:
     static constexpr int Slots = 5; // 0 .. 3 are sections 1 .. 4; 4 is never used
     static constexpr int Sections = 4;
     static constexpr int PresetCount = 6;
+    // Eight short lines; a file far longer than that is not ours.
+    static constexpr qint64 MaxFileSize = 4096;
 
     enum class LoadResult { Loaded, NotFound, Damaged };
 
@@ -32,6 +34,8 @@ public:
     // Reads the eight lines of the file. Only a complete, readable file changes
     // the tables: a missing one gives NotFound, a short or damaged one Damaged.
     LoadResult LoadColorFromFile(const QString &path);
+    // The same for the file's bytes: Loaded or Damaged.
+    LoadResult LoadColorFromBytes(const QByteArray &bytes);
     // Loads the file, falling back to preset 0 when it cannot be loaded; the
     // file itself is left alone until the next save.
     LoadResult frmSectionColourInit(const QString &path);
