@@ -7,6 +7,10 @@ dir=${1:-$top/build}
 shift || true
 args=()
 targets=()
+# CI sets KRV_WERROR=1: a warning fails the build there
+if [ "${KRV_WERROR:-0}" = 1 ]; then
+  args+=(-DKRV_WERROR=ON)
+fi
 for a in "$@"; do
   if [ "$a" = "--asan" ]; then
     # unoptimised keeps the build short on two cores; only what the tests need is built

@@ -80,8 +80,8 @@ public:
 class FakePage : public PageWindow
 {
 public:
-    FakePage(QString tag, int16_t readKey, int16_t writeKey)
-        : tag(std::move(tag)), readKey(readKey), writeKey(writeKey)
+    FakePage(QString pageTag, int16_t pageReadKey, int16_t pageWriteKey)
+        : tag(std::move(pageTag)), readKey(pageReadKey), writeKey(pageWriteKey)
     {
     }
 
