@@ -36,16 +36,15 @@ TEST(DesignerPlugin, LoadsAndCreatesEachControl)
     for (QDesignerCustomWidgetInterface *plugin : widgets) {
         const QString name = plugin->name();
         names << name;
-        EXPECT_EQ(plugin->includeFile(), name.toLower() + QStringLiteral(".h"));
-        EXPECT_EQ(widgetClass(plugin->domXml()), name);
+        EXPECT_EQ(plugin->includeFile().toStdString(), name.toLower().toStdString() + ".h");
+        EXPECT_EQ(widgetClass(plugin->domXml()).toStdString(), name.toStdString());
         QWidget parent;
         QWidget *control = plugin->createWidget(&parent);
         ASSERT_NE(control, nullptr) << name.toStdString();
-        EXPECT_EQ(control->metaObject()->className(), name);
+        EXPECT_EQ(control->metaObject()->className(), name.toStdString());
         EXPECT_EQ(control->parentWidget(), &parent);
     }
-    EXPECT_EQ(names, (QStringList{QStringLiteral("CSection"), QStringLiteral("JoyMonitor"),
-                                  QStringLiteral("DiagnosticError")}));
+    EXPECT_EQ(names.join(QLatin1Char(' ')).toStdString(), "CSection JoyMonitor DiagnosticError");
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 # package; a ten-line program is configured and built against it with
 # find_package(Tessera) and run offscreen. The Designer plugin, when built,
 # lies in Qt 6 Designer's plugin folder below the prefix and finds the
-# installed library.
+# installed library. krvctl and krv-sim load no widget library.
 #   tessera-test.sh <build dir>
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -22,6 +22,12 @@ for lib in tessera tesseracore; do
   soname=$(readelf -d "$libdir/lib$lib.so" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
   [ "$soname" = "lib$lib.so.16" ] || fail "lib$lib.so has SONAME '$soname'"
   [ -e "$libdir/$soname" ] || fail "missing $soname"
+done
+# the programs without windows stay on the widget-free core
+for program in krvctl krv-sim; do
+  libraries=$(ldd "$libdir/$program")
+  grep -q "libtesseracore.so.16 => $libdir/" <<<"$libraries" || fail "$program does not load the installed core"
+  grep -qi widgets <<<"$libraries" && fail "$program loads a widget library: $libraries"
 done
 for f in include/tessera/csection.h include/tessera/cvardatas.h include/tessera/tesseracore_global.h; do
   [ -e "$prefix/$f" ] || fail "missing $f"
