@@ -1,11 +1,11 @@
 #include "csection.h"
 
 #include "cvardatas.h"
-#include "messageservice.h"
+#include "dialogmessageservice.h"
 #include "numberkeys.h"
 #include "streval.h"
-#include "vbcolor.h"
 #include "vbnumber.h"
+#include "vbpalette.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

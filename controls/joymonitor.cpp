@@ -3,8 +3,8 @@
 #include "cvardatas.h"
 #include "flatprogressbar.h"
 #include "shapewidget.h"
-#include "vbcolor.h"
 #include "vbnumber.h"
+#include "vbpalette.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -1,5 +1,5 @@
 # Installation, laid out as a Debian package expects: the programs, the
-# device-link component and the Tessera library in one folder (they find each
+# device-link component and the Tessera libraries in one folder (they find each
 # other beside applicationDirPath, as in build/bin); the architecture-
 # independent data (res/, installed.ini) in <prefix>/share/krvstudio; the
 # manual, copyright and changelog in the documentation folder; launchers on
@@ -13,9 +13,10 @@ set(KRV_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/krvstudio" CACHE STRING "The m
 set(krv_programs krvstudio krvctl krv-sim)
 
 install(TARGETS ${krv_programs} RUNTIME DESTINATION ${KRV_INSTALL_DIR})
-install(TARGETS tessera krvdevlink LIBRARY DESTINATION ${KRV_INSTALL_DIR})
+install(TARGETS krvdevlink LIBRARY DESTINATION ${KRV_INSTALL_DIR})
 # everything the programs load is in their folder
-set_target_properties(${krv_programs} tessera krvdevlink PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(${krv_programs} krvdevlink PROPERTIES INSTALL_RPATH "$ORIGIN")
+include(${CMAKE_CURRENT_LIST_DIR}/tessera.cmake)
 
 # The programs look for res/ beside themselves first (a build or a copied
 # folder), then in the data folder of this layout.

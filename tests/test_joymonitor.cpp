@@ -4,7 +4,7 @@
 #include "localeguard.h"
 #include "paintcounter.h"
 #include "shapewidget.h"
-#include "vbcolor.h"
+#include "vbpalette.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "tempfile.h"
 
 #include "manualviewer.h"
-#include "messageservice.h"
+#include "dialogmessageservice.h"
 #include "filedialogservice.h"
 #include "frmabout.h"
 #include "frminit.h"

@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-tools-dev libgl-dev
+  libqt6opengl6-dev  # Qt6OpenGLWidgets, which the Designer plugin's CMake package needs
   libgtest-dev googletest
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core

@@ -21,9 +21,10 @@ out=$(cd "$out" && pwd)
 
 if [ "$build_first" = 1 ]; then
   targets=(krvstudio krvctl krv-sim krvdevlink krv_res)
-  # the manual, the man pages and the changelog, where this build makes them
+  # the manual, the man pages, the changelog and the Designer plugin, where
+  # this build makes them
   available=$(cmake --build "$build" --target help 2>/dev/null)
-  for optional in krv_manual krv_man krv_changelog; do
+  for optional in krv_manual krv_man krv_changelog tessera_designer; do
     if grep -q "^$optional" <<<"$available"; then
       targets+=("$optional")
     fi

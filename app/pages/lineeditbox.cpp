@@ -1,6 +1,6 @@
 #include "lineeditbox.h"
 
-#include "vbcolor.h"
+#include "vbpalette.h"
 
 #include <QLineEdit>
 

@@ -5,7 +5,7 @@
 #include "filedialogservice.h"
 #include "helpshortcut.h"
 #include "messageservice.h"
-#include "vbcolor.h"
+#include "vbpalette.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -2,7 +2,8 @@
 # The .deb made by tools/make-deb.sh: its control fields (Depends computed
 # from the binaries), the files it installs (programs in one folder, their
 # data in /usr/share/krvstudio, the manual, copyright and changelog in
-# /usr/share/doc/krvstudio, man pages, launchers, desktop entry, icons),
+# /usr/share/doc/krvstudio, man pages, launchers, desktop entry, icons, the
+# Designer plugin in Qt 6 Designer's plugin folder),
 # nothing from the tests, a self-contained program folder, and what lintian
 # and desktop-file-validate say of it when they are installed.
 #   deb-test.sh <source dir> <build dir>
@@ -34,13 +35,19 @@ done
 expected=(
   usr/bin/krvstudio usr/bin/krvctl usr/bin/krv-sim
   usr/lib/krvstudio/krvstudio usr/lib/krvstudio/krvctl usr/lib/krvstudio/krv-sim
-  usr/lib/krvstudio/libkrvdevlink.so usr/lib/krvstudio/libtessera.so
+  usr/lib/krvstudio/libkrvdevlink.so usr/lib/krvstudio/libtessera.so.16 usr/lib/krvstudio/libtesseracore.so.16
   usr/share/krvstudio/installed.ini
   usr/share/krvstudio/res/ini/Ramlist.ini usr/share/krvstudio/res/ini/components.ini
   usr/share/krvstudio/res/ini/JoylistNew.ini usr/share/krvstudio/res/ini/DiagnosticList.ini
   usr/share/krvstudio/res/bmp/Init.jpg usr/share/applications/krvstudio.desktop
   usr/share/doc/krvstudio/copyright usr/share/doc/krvstudio/changelog.Debian.gz
 )
+# the Designer plugin where Qt 6 Designer looks for plugins
+plugin_dir=
+if [ "$(sed -n 's/^KRV_BUILD_DESIGNER_PLUGIN:BOOL=//p' "$build/CMakeCache.txt")" = ON ]; then
+  plugin_dir=usr/$(sed -n 's/^KRV_DESIGNER_PLUGIN_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+  expected+=("$plugin_dir/libtessera_designer.so")
+fi
 for size in 16 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/krvstudio.png")
 done
@@ -51,12 +58,12 @@ if [ -d "$build/man" ]; then
   expected+=(usr/share/man/man1/krvstudio.1.gz usr/share/man/man1/krvctl.1.gz usr/share/man/man1/krv-sim.1.gz)
 fi
 for f in "${expected[@]}"; do
-  grep -qE " \./$f\$" "$tmp/listing.txt" || fail "package lacks /$f"
+  grep -qE " \./$f( -> .*)?\$" "$tmp/listing.txt" || fail "package lacks /$f"
 done
 for f in usr/bin/krvstudio usr/bin/krvctl usr/bin/krv-sim usr/lib/krvstudio/krvstudio; do
   grep -qE "^-rwxr-xr-x .* \./$f\$" "$tmp/listing.txt" || fail "/$f is not executable"
 done
-grep -qE 'test_|bench_|libgtest|krv-artwork|tessera_gallery|designer' "$tmp/listing.txt" && fail "build-only files packaged"
+grep -qE 'test_|bench_|libgtest|krv-artwork|tessera_gallery|include/|cmake/Tessera' "$tmp/listing.txt" && fail "build-only files packaged"
 # only what depends on the architecture below /usr/lib
 grep -E ' \./usr/lib/.*\.(jpg|png|bmp|ico|ini|pdf)$' "$tmp/listing.txt" && fail "data files below /usr/lib"
 
@@ -68,8 +75,14 @@ grep -qE 'RUNPATH.*\[\$ORIGIN\]' <<<"$dynamic" || fail "RUNPATH is not \$ORIGIN"
 grep -qE 'FLAGS.*BIND_NOW' <<<"$dynamic" || grep -qE 'FLAGS_1.*NOW' <<<"$dynamic" \
   || [ "$(sed -n 's/^KRV_HARDENING:BOOL=//p' "$build/CMakeCache.txt")" = OFF ] || fail "not linked with -z now"
 libraries=$(ldd "$tmp/root/usr/lib/krvstudio/krvstudio")
-grep -q "libtessera.so => $tmp/root/usr/lib/krvstudio/" <<<"$libraries" \
-  || fail "libtessera.so not found beside the program"
+grep -q "libtessera.so.16 => $tmp/root/usr/lib/krvstudio/" <<<"$libraries" \
+  || fail "libtessera.so.16 not found beside the program"
+if [ -n "$plugin_dir" ]; then
+  libraries=$(ldd "$tmp/root/$plugin_dir/libtessera_designer.so")
+  loaded=$(sed -n 's/^\s*libtessera.so.16 => \(\S*\) .*/\1/p' <<<"$libraries")
+  [ -n "$loaded" ] && [ "$(readlink -f "$loaded")" = "$(readlink -f "$tmp/root/usr/lib/krvstudio/libtessera.so.16")" ] \
+    || fail "the Designer plugin does not find libtessera.so.16 in /usr/lib/krvstudio"
+fi
 echo "$(grep -cE ' \./usr/' "$tmp/listing.txt") entries, all expected files present"
 
 if command -v desktop-file-validate >/dev/null; then

@@ -36,7 +36,8 @@ cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || { cat "$tmp/i
 expected=(
   bin/krvstudio bin/krvctl bin/krv-sim
   lib/krvstudio/krvstudio lib/krvstudio/krvctl lib/krvstudio/krv-sim
-  lib/krvstudio/libkrvdevlink.so lib/krvstudio/libtessera.so share/krvstudio/installed.ini
+  lib/krvstudio/libkrvdevlink.so lib/krvstudio/libtessera.so.16 lib/krvstudio/libtesseracore.so.16
+  share/krvstudio/installed.ini
   share/krvstudio/res/ini/Ramlist.ini share/krvstudio/res/ini/components.ini
   share/krvstudio/res/ini/JoylistNew.ini share/krvstudio/res/ini/DiagnosticList.ini
   share/krvstudio/res/bmp/Init.jpg "share/krvstudio/res/ico/Green 16.ico"
@@ -63,7 +64,9 @@ grep -qx 'Exec=krvstudio' "$prefix/share/applications/krvstudio.desktop" || fail
 grep -qx 'Icon=krvstudio' "$prefix/share/applications/krvstudio.desktop" || fail "desktop entry Icon"
 # the program folder is self-contained: its own Tessera, not the build's
 libraries=$(ldd "$prog/krvstudio")
-grep -q "libtessera.so => $prog/libtessera.so" <<<"$libraries" || fail "krvstudio does not load $prog/libtessera.so"
+for lib in libtessera.so.16 libtesseracore.so.16; do
+  grep -q "$lib => $prog/$lib" <<<"$libraries" || fail "krvstudio does not load $prog/$lib"
+done
 grep -q 'not found' <<<"$libraries" && fail "unresolved libraries"
 
 # the command line runs from the PATH launcher and finds the variable list

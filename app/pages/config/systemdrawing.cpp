@@ -7,8 +7,8 @@
 #include "shapewidget.h"
 #include "catalogue.h"
 #include "systempictures.h"
-#include "vbcolor.h"
 #include "vbnumber.h"
+#include "vbpalette.h"
 
 #include <QCheckBox>
 #include <QComboBox>

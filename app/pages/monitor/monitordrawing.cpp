@@ -5,7 +5,7 @@
 #include "sectioncolours.h"
 #include "shapewidget.h"
 #include "systempictures.h"
-#include "vbcolor.h"
+#include "vbpalette.h"
 
 #include <QGroupBox>
 #include <QLabel>

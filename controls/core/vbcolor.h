@@ -1,12 +1,10 @@
 #pragma once
 
-#include "tessera_global.h"
+#include "tesseracore_global.h"
 
 #include <QColor>
 #include <QPalette>
 #include <cstdint>
-
-class QWidget;
 
 // Colour values as the controller tools store them: 0x00BBGGRR for a plain
 // colour, or a system colour index with the top bit set, which follows the
@@ -28,13 +26,9 @@ constexpr bool isSystemColor(quint32 value) { return (value & 0x80000000u) != 0;
 // THE conversion to a displayable colour. System colours take the matching
 // role of `palette` (the application palette when none is given); an unknown
 // system index gives the window colour.
-TESSERA_EXPORT QColor toQColor(quint32 value, const QPalette *palette = nullptr);
+TESSERACORE_EXPORT QColor toQColor(quint32 value, const QPalette *palette = nullptr);
 
 // A plain colour value for a QColor (alpha dropped).
-TESSERA_EXPORT quint32 fromQColor(const QColor &color);
-
-// Paints one colour role of a widget with a colour value; a background
-// (Window role) also makes the widget fill it.
-TESSERA_EXPORT void applyTo(QWidget *widget, QPalette::ColorRole role, quint32 value);
+TESSERACORE_EXPORT quint32 fromQColor(const QColor &color);
 
 } // namespace VbColor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tessera_global.h"
+#include "tesseracore_global.h"
 
 #include <QString>
 #include <cstdint>
@@ -9,6 +9,6 @@
 // keep their sign, "+-" is left alone, and the result is a whole number.
 namespace StrEval {
 
-TESSERA_EXPORT int32_t EvaluateFormula(QString &text, int32_t x, int32_t y = 0, int32_t z = 0);
+TESSERACORE_EXPORT int32_t EvaluateFormula(QString &text, int32_t x, int32_t y = 0, int32_t z = 0);
 
 } // namespace StrEval

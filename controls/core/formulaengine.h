@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tessera_global.h"
+#include "tesseracore_global.h"
 
 #include <QChar>
 #include <QString>
@@ -9,7 +9,7 @@
 // library's evaluator. Variables are substituted as decimal text, innermost
 // parenthesised groups are replaced by their value, and the flat chain left is
 // folded strictly left to right with no operator precedence.
-class TESSERA_EXPORT FormulaEngine
+class TESSERACORE_EXPORT FormulaEngine
 {
 public:
     struct Options

@@ -1,4 +1,4 @@
-#include "messageservice.h"
+#include "dialogmessageservice.h"
 
 #include <QApplication>
 #include <QMainWindow>

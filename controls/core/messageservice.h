@@ -1,11 +1,11 @@
 #pragma once
 
-#include "tessera_global.h"
+#include "tesseracore_global.h"
 
 #include <QString>
 
 // Modal message boxes go through this seam so that tests can answer them.
-class TESSERA_EXPORT MessageService
+class TESSERACORE_EXPORT MessageService
 {
 public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -15,15 +15,4 @@ public:
     virtual ~MessageService() = default;
     virtual Answer show(const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
                         const QString &title = QString()) = 0;
-};
-
-// The real thing: a QMessageBox with the program's title.
-class TESSERA_EXPORT DialogMessageService : public MessageService
-{
-public:
-    explicit DialogMessageService(QString defaultTitle = QStringLiteral("KRV Studio"));
-    Answer show(const QString &text, Buttons buttons, Icon icon, const QString &title) override;
-
-private:
-    QString m_defaultTitle;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tessera_global.h"
+#include "tesseracore_global.h"
 
 #include <QString>
 #include <cstdint>
@@ -8,7 +8,7 @@
 // One controller variable as the program and the controls share it. The fields
 // are public and keep the published order; controls bound to a record read and
 // write them directly.
-class TESSERA_EXPORT CVarDataS
+class TESSERACORE_EXPORT CVarDataS
 {
 public:
     QString Name;
