@@ -236,7 +236,7 @@ QString DevLink::ReadBlock(int32_t address, int count, QList<int32_t> &values)
     if (!beginAccess())
         return Failed;
     if (!m_blocks || !m_takesBlocks) {
-        noteFailure(LinkFailure::Kind::NoAnswer, QStringLiteral("the request could not be sent"));
+        noteFailure(LinkFailure::Kind::NoAnswer, causeText(LinkFault::NotSent));
         return Failed;
     }
     try {
@@ -262,7 +262,7 @@ QString DevLink::WriteBlock(int32_t address, const QList<int32_t> &values)
         return Failed;
     const int count = static_cast<int>(values.size());
     if (!m_blocks || !m_takesBlocks || count < 1 || count > IDeviceBlockLink::MaxWords) {
-        noteFailure(LinkFailure::Kind::NoAnswer, QStringLiteral("the request could not be sent"));
+        noteFailure(LinkFailure::Kind::NoAnswer, causeText(LinkFault::NotSent));
         return Failed;
     }
     try {
