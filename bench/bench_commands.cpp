@@ -61,8 +61,7 @@ public:
     {
         SimProcess::Options options;
         options.pacing = true;
-        if (!blocks)
-            options.extraArguments << QStringLiteral("--no-blocks");
+        options.blocks = blocks;
         sim = std::make_unique<SimProcess>(options);
         if (!sim->start()) {
             std::fprintf(stderr, "bench_commands: krv-sim did not start: %s\n", qPrintable(sim->errorText()));

@@ -186,8 +186,7 @@ int main(int argc, char **argv)
     // One session: connect (which reads everything), every page, idle, poll.
     SimProcess::Options options;
     options.pacing = true;
-    if (!blocks)
-        options.extraArguments << QStringLiteral("--no-blocks");
+    options.blocks = blocks;
     SimProcess sim(options);
     if (!sim.start()) {
         std::fprintf(stderr, "bench_program: krv-sim did not start: %s\n", qPrintable(sim.errorText()));

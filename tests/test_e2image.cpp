@@ -450,15 +450,7 @@ namespace {
 class TransferOverSim : public TransferFixture, public ::testing::WithParamInterface<bool>
 {
 protected:
-    TransferOverSim() : TransferFixture(true), sim(simOptions(GetParam())) {}
-
-    static SimProcess::Options simOptions(bool blocks)
-    {
-        SimProcess::Options o;
-        if (!blocks)
-            o.extraArguments << QStringLiteral("--no-blocks");
-        return o;
-    }
+    TransferOverSim() : TransferFixture(true), sim(SimProcess::withBlocks(GetParam())) {}
 
     void SetUp() override
     {

@@ -22,15 +22,7 @@ constexpr int32_t Mark = -12345; // no controller word holds it
 class LinkFaults : public TransferFixture, public ::testing::WithParamInterface<bool>
 {
 protected:
-    LinkFaults() : TransferFixture(true), sim(simOptions(GetParam())) {}
-
-    static SimProcess::Options simOptions(bool blocks)
-    {
-        SimProcess::Options o;
-        if (!blocks)
-            o.extraArguments << QStringLiteral("--no-blocks");
-        return o;
-    }
+    LinkFaults() : TransferFixture(true), sim(SimProcess::withBlocks(GetParam())) {}
 
     bool blocks() const { return GetParam(); }
     // Steps of the wait window (entries, or runs of entries) before the fault strikes.
