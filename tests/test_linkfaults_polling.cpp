@@ -250,8 +250,11 @@ TEST_P(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
     const int32_t firstJoystick = var(KRV_JOY0_VALUE).QelValueRAM;
 
     // joystick 1 is the first control of a cycle: its reading is taken, the
-    // next read (joystick 2) finds the line dead
-    killAtNext(draw.JoyMonitorVal[0], &JoyMonitor::UpdateValue);
+    // next read (joystick 2) finds the line dead; with blocks the joysticks
+    // come in one run, so the kill follows the last of them and the next run
+    // finds the line dead
+    const int lastJoystick = GetParam() ? var(KRV_NUM_PROP_REG).QelValueE2 - 1 : 0;
+    killAtNext(draw.JoyMonitorVal[lastJoystick], &JoyMonitor::UpdateValue);
     ASSERT_TRUE(waitFor([&] { return killed; }));
     ASSERT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 5000));
     expectGivenUp(monitor, monitorFailures);
