@@ -108,10 +108,10 @@ public:
     }
 
     // "grouping: 0x002000 12 words (11 entries), ..." as the link plans it.
-    void printGrouping(const char *name, bool writing)
+    void printGrouping(const char *name, bool writing) { printGrouping(name, transferred(writing), !writing); }
+    void printGrouping(const char *name, const QList<int32_t> &addresses, bool reading)
     {
-        const QList<int32_t> addresses = transferred(writing);
-        const QList<BlockRun> runs = session.rs232.planRuns(addresses, !writing);
+        const QList<BlockRun> runs = session.rs232.planRuns(addresses, reading);
         std::printf("  %s grouping, %d frames:", name, static_cast<int>(runs.size()));
         for (const BlockRun &r : runs)
             std::printf(" 0x%06X+%d(%d)", static_cast<unsigned>(r.address), r.words, r.entries);
@@ -192,6 +192,8 @@ public:
                 if (const CVarDataS *d = session.catalogue.data(control->VarID()))
                     addresses.append(d->Address);
         const int readsPerCycle = static_cast<int>(session.rs232.planRuns(addresses, true).size());
+        if (blocks)
+            printGrouping("monitor", addresses, true);
 
         // a few spans, the median one counts: the host of a virtual machine
         // now and then stalls it for a second or two
