@@ -4,7 +4,8 @@
 // over a session that connects, reads, opens every page and polls. It drives
 // the program through its KRV_REMOTE line remote, against krv-sim pacing at
 // 9600 baud with the shipped variable list.
-// Usage: bench_program [start-ups, default 5] [CPU seconds, default 10]
+// Usage: bench_program [start-ups, default 5] [CPU seconds, default 10] [--no-blocks]
+// With --no-blocks the controller takes no block commands.
 
 #include "benchfigure.h"
 #include "simprocess.h"
@@ -155,6 +156,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int startUps = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const double cpuSeconds = argc > 2 ? std::max(1.0, atof(argv[2])) : 10.0;
+    const bool blocks = !(argc > 3 && QByteArray(argv[3]) == "--no-blocks");
     QTemporaryDir home;
 
     // Start-up: from the process start to the main window shown.
@@ -184,6 +186,7 @@ int main(int argc, char **argv)
     // One session: connect (which reads everything), every page, idle, poll.
     SimProcess::Options options;
     options.pacing = true;
+    options.blocks = blocks;
     SimProcess sim(options);
     if (!sim.start()) {
         std::fprintf(stderr, "bench_program: krv-sim did not start: %s\n", qPrintable(sim.errorText()));

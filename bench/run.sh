@@ -5,12 +5,16 @@
 # shipped res/ini/Ramlist.ini:
 #   read-all ratio, write-all ratio      Read All / Write All through the real
 #                                        commands, elapsed / wire minimum
+#   read-all time, write-all time        the same in ms, with the bytes and the
+#                                        ratio to the payload (2 bytes a word)
 #   monitor cycles, monitor cycle ratio  the on-line monitor polling
 #   start-up                             process start to main window shown,
 #                                        less the splash's 200 ms minimum
 #   cpu idle, cpu monitor                krvstudio connected and idle on the
 #                                        configuration page, and polling
 #   peak memory                          VmHWM over the whole session
+# The transfer and monitor figures come twice: with a controller that takes
+# block commands, and with one that does not (krv-sim --no-blocks).
 # Not part of the tests: timing depends on the machine, so the load average
 # is printed first. Measure when the machine is quiet.
 # Usage: bench/run.sh [--no-build]
@@ -49,7 +53,11 @@ fi
 echo "KRV Studio performance, $(date -u '+%Y-%m-%d %H:%M UTC'), $(git rev-parse --short HEAD 2>/dev/null || echo '?')"
 echo "machine load$(uptime | sed 's/.*load average//'), $(nproc) cores"
 status=0
+# both kinds of controller: with block commands, and one that takes none
 "$bin/bench_commands" || status=1
+"$bin/bench_commands" 3 5 --no-blocks || status=1
 "$bin/bench_program" || status=1
+echo "mode: word commands only (--no-blocks), CPU figures"
+"$bin/bench_program" 1 10 --no-blocks || status=1
 echo "machine load after$(uptime | sed 's/.*load average//')"
 exit $status

@@ -46,6 +46,27 @@ public:
     virtual LinkFault lastFault() const { return LinkFault::NoAnswer; }
 };
 
+// Runs of consecutive words in one frame each (docs/protocol.md, READ_BLOCK
+// and WRITE_BLOCK). A second interface beside IDeviceLink, so that a
+// component made before it stays valid: the program asks for it through the
+// optional entry point below and keeps to word accesses when there is none.
+class IDeviceBlockLink
+{
+public:
+    static constexpr int MaxWords = 32;
+
+    virtual ~IDeviceBlockLink() = default;
+
+    // Whether the controller takes block commands; asked of it once, by a
+    // one-word block read of the software version, and remembered.
+    virtual bool takesBlocks() = 0;
+    // `count` (1..MaxWords) words from the even byte address on; false on any
+    // failure (IDeviceLink::lastFault tells why).
+    virtual bool readBlock(uint32_t address, int count, uint16_t *words) = 0;
+    // Written whole or not at all.
+    virtual bool writeBlock(uint32_t address, int count, const uint16_t *words) = 0;
+};
+
 class IDeviceLinkManager
 {
 public:
@@ -66,8 +87,21 @@ public:
     virtual ~IDeviceLinkFactory() = default;
     // nullptr when no component answers to the name.
     virtual std::unique_ptr<IDeviceLinkManager> create(const QString &progId) = 0;
+    // The block side of a link the named component made; nullptr when the
+    // component has none (word accesses only).
+    virtual IDeviceBlockLink *blockLink(const QString &progId, IDeviceLink *link)
+    {
+        (void)progId;
+        (void)link;
+        return nullptr;
+    }
 };
 
 // Entry point every component library exports (extern "C").
 #define KRV_DEVLINK_ENTRY "krvCreateDeviceLinkManager"
 using KrvCreateDeviceLinkManagerFn = IDeviceLinkManager *(*)();
+
+// Optional entry point (extern "C"): the block side of a device link the
+// component made, or nullptr when that link has none.
+#define KRV_DEVLINK_BLOCK_ENTRY "krvDeviceBlockLink"
+using KrvDeviceBlockLinkFn = IDeviceBlockLink *(*)(IDeviceLink *link);

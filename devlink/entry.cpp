@@ -1,6 +1,7 @@
 #include "devicelinkmanager.h"
+#include "serialdevicelink.h"
 
-// The one symbol the program looks up after loading this library.
+// The symbol the program looks up after loading this library.
 extern "C" Q_DECL_EXPORT IDeviceLinkManager *krvCreateDeviceLinkManager()
 {
     try {
@@ -8,4 +9,10 @@ extern "C" Q_DECL_EXPORT IDeviceLinkManager *krvCreateDeviceLinkManager()
     } catch (...) {
         return nullptr;
     }
+}
+
+// The block side of a link made here; a link from elsewhere has none.
+extern "C" Q_DECL_EXPORT IDeviceBlockLink *krvDeviceBlockLink(IDeviceLink *link)
+{
+    return dynamic_cast<SerialDeviceLink *>(link);
 }

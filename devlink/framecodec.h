@@ -16,6 +16,8 @@ enum class Command : uint8_t {
     WriteWord = 0x2,
     ReadLong = 0x3,
     WriteLong = 0x4,
+    ReadBlock = 0x5,    // a run of consecutive words
+    WriteBlock = 0x6,
 };
 
 // Reply type of an error reply.
@@ -29,17 +31,23 @@ enum class Error : uint8_t {
 
 constexpr size_t CrcSize = 2;
 constexpr size_t ErrorReplySize = 4;
+// An error reply to a block command also names the first word refused.
+constexpr size_t BlockErrorReplySize = 5;
 constexpr uint32_t MaxAddress = 0xFFFFFF;
+constexpr int MaxBlockWords = 32;
 
 // CRC-16 with polynomial 0x1021, start value 0xFFFF, no reflection, no final
 // XOR ("123456789" gives 0x29B1). Pass the previous result to continue a sum.
 uint16_t crc16(const uint8_t *data, size_t size, uint16_t crc = 0xFFFF);
 
 bool isCommand(uint8_t code);
-size_t requestSize(Command command);  // whole frame, CRC included
-size_t replySize(Command command);    // good reply, CRC included
-size_t requestPayload(Command command);
-size_t replyPayload(Command command);
+bool isBlockCommand(Command command);
+// `count` is the number of words of a block command; the word commands ignore it.
+size_t requestSize(Command command, int count = 1);  // whole frame, CRC included
+size_t replySize(Command command, int count = 1);    // good reply, CRC included
+size_t errorReplySize(Command command);
+size_t requestPayload(Command command, int count = 1);
+size_t replyPayload(Command command, int count = 1);
 
 struct Request
 {
@@ -48,6 +56,8 @@ struct Request
     Command command = Command::ReadWord;
     uint32_t address = 0;   // 24 bits
     uint32_t value = 0;     // 16 bits for WriteWord, 32 for WriteLong
+    uint8_t count = 1;      // block commands: words in the run, 1..MaxBlockWords
+    std::vector<uint16_t> words;   // WriteBlock: `count` words
 };
 
 struct Reply
@@ -57,6 +67,8 @@ struct Reply
     bool isError = false;
     Error error = Error::NoSuchAddress;
     uint32_t value = 0;     // ReadWord: 16 bits, ReadLong: 32 bits
+    std::vector<uint16_t> words;   // ReadBlock
+    uint8_t errorIndex = 0; // error reply to a block: the first word refused
 };
 
 std::vector<uint8_t> encodeRequest(const Request &request);
@@ -69,6 +81,7 @@ std::vector<uint8_t> encodeReply(const Request &answered, const Reply &reply);
 
 // Decodes one complete frame whose length and CRC were already checked.
 Request decodeRequest(const uint8_t *frame);
-Reply decodeReply(const uint8_t *frame);
+// `answered` is the command (and word count) of the request the reply answers.
+Reply decodeReply(const uint8_t *frame, Command answered = Command::ReadWord, int count = 1);
 
 } // namespace FrameCodec

@@ -2,9 +2,10 @@
 
 using namespace FrameCodec;
 
-void ReplyDecoder::expect(Command command)
+void ReplyDecoder::expect(Command command, int count)
 {
     m_command = command;
+    m_count = count;
     m_seqMask = 0;
 }
 
@@ -23,9 +24,9 @@ int ReplyDecoder::probe(const uint8_t *p, size_t available) const
         return -1;
     size_t size;
     if (type == static_cast<uint8_t>(m_command))
-        size = replySize(m_command);
+        size = replySize(m_command, m_count);
     else if (type == ErrorType)
-        size = ErrorReplySize;
+        size = errorReplySize(m_command);
     else
         return -1;
     if (available < size)
@@ -39,7 +40,7 @@ bool ReplyDecoder::next(Reply &reply)
     std::vector<uint8_t> frame;
     if (!takeFrame(frame))
         return false;
-    reply = decodeReply(frame.data());
+    reply = decodeReply(frame.data(), m_command, m_count);
     if (!reply.isError)
         reply.command = m_command;
     return true;

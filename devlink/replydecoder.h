@@ -13,8 +13,9 @@
 class ReplyDecoder : public FrameBuffer
 {
 public:
-    // Starts waiting for a reply to `command`; forgets the requests accepted before.
-    void expect(FrameCodec::Command command);
+    // Starts waiting for a reply to `command` (of `count` words for a block);
+    // forgets the requests accepted before.
+    void expect(FrameCodec::Command command, int count = 1);
     // Accept replies to this request (the first one, or one sent again).
     void accept(const FrameCodec::Request &sent);
 
@@ -25,6 +26,7 @@ protected:
 
 private:
     FrameCodec::Command m_command = FrameCodec::Command::ReadWord;
+    int m_count = 1;
     uint16_t m_seqMask = 0;
     std::array<uint16_t, 16> m_seeds{};   // CRC seed by sequence number
 };

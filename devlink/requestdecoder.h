@@ -9,6 +9,9 @@ class RequestDecoder : public FrameBuffer
 public:
     explicit RequestDecoder(uint8_t node) : m_node(node) {}
 
+    // A controller without the block commands takes their frames for garbage.
+    void setTakesBlocks(bool takes) { m_takesBlocks = takes; }
+
     // Next good request for this node; good frames for other nodes are passed over.
     bool next(FrameCodec::Request &request);
 
@@ -20,5 +23,6 @@ protected:
 
 private:
     uint8_t m_node;
+    bool m_takesBlocks = true;
     size_t m_otherNode = 0;
 };

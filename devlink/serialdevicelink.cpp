@@ -60,6 +60,10 @@ LinkFault faultOf(Error e)
     return LinkFault::ValueRefused;
 }
 
+// The software version word: every controller has it, so a one-word block
+// read of it tells whether the controller takes blocks at all.
+constexpr uint32_t VersionAddress = 0x002000;
+
 QString errorText(Error e)
 {
     switch (e) {
@@ -157,6 +161,58 @@ bool SerialDeviceLink::writePar(int32_t a, int32_t b, int16_t t, const QVariant 
     return transact(request).has_value();
 }
 
+bool SerialDeviceLink::takesBlocks()
+{
+    if (m_takesBlocks)
+        return *m_takesBlocks;
+    // A controller without blocks takes the request for garbage and stays
+    // silent: wait for no more than a few wire times of the exchange, not the
+    // whole time-out.
+    const int wireMs = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+        m_charTime * static_cast<long>(requestSize(Command::ReadBlock) + replySize(Command::ReadBlock))).count());
+    const int timeoutMs = m_timeoutMs;
+    m_timeoutMs = std::min(timeoutMs, std::max(200, 4 * wireMs + m_gapMs));
+    uint16_t version = 0;
+    const bool answered = readBlock(VersionAddress, 1, &version);
+    m_timeoutMs = timeoutMs;
+    // only a lost line leaves the question open for the next link
+    if (answered || m_lastFault != LinkFault::LineLost)
+        m_takesBlocks = answered;
+    return answered;
+}
+
+bool SerialDeviceLink::blockRequest(Command command, uint32_t address, int count, Request &request)
+{
+    if (count < 1 || count > MaxBlockWords || (address & 1) != 0
+        || address + 2 * static_cast<uint32_t>(count - 1) > MaxAddress)
+        return fail(LinkFault::NotSent, QStringLiteral("block out of range"));
+    request.command = command;
+    request.address = address;
+    request.count = static_cast<uint8_t>(count);
+    return true;
+}
+
+bool SerialDeviceLink::readBlock(uint32_t address, int count, uint16_t *words)
+{
+    Request request;
+    if (!blockRequest(Command::ReadBlock, address, count, request))
+        return false;
+    const auto reply = transact(request);
+    if (!reply)
+        return false;
+    std::copy(reply->words.begin(), reply->words.end(), words);
+    return true;
+}
+
+bool SerialDeviceLink::writeBlock(uint32_t address, int count, const uint16_t *words)
+{
+    Request request;
+    if (!blockRequest(Command::WriteBlock, address, count, request))
+        return false;
+    request.words.assign(words, words + count);
+    return transact(request).has_value();
+}
+
 std::optional<Reply> SerialDeviceLink::transact(Request request)
 {
     if (!m_line || !m_line->isOpen() || m_line->isBroken()) {
@@ -167,7 +223,7 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
     request.node = m_node;
     m_line->discardInput();
     m_decoder.clear();
-    m_decoder.expect(request.command);
+    m_decoder.expect(request.command, request.count);
 
     int attempts = 0;
     size_t junkMark = 0;
@@ -192,7 +248,8 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
     // the line discipline gives for every byte. A virtual line that answers at
     // once is not waited on.
     const Clock::time_point sentAt = Clock::now();
-    const auto wireTime = m_charTime * static_cast<long>(requestSize(request.command) + replySize(request.command));
+    const size_t replyBytes = replySize(request.command, request.count);
+    const auto wireTime = m_charTime * static_cast<long>(requestSize(request.command, request.count) + replyBytes);
     if (m_lineKeepsPace)
         std::this_thread::sleep_until(std::min(deadline, sentAt + wireTime));
     Clock::time_point lastByte = Clock::now();
@@ -204,7 +261,7 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
             return std::nullopt;
         }
         // the rest of a good reply; an error reply, shorter, comes in when the wait runs out
-        const int expected = static_cast<int>(replySize(request.command)) - static_cast<int>(m_decoder.pending());
+        const int expected = static_cast<int>(replyBytes) - static_cast<int>(m_decoder.pending());
         const int n = m_line->readSome(buffer, sizeof buffer, std::min(left, m_gapMs), expected);
         if (n < 0) {
             fail(LinkFault::LineLost, QStringLiteral("line lost"));
@@ -217,7 +274,10 @@ std::optional<Reply> SerialDeviceLink::transact(Request request)
             if (m_decoder.next(reply)) {
                 m_lineKeepsPace = Clock::now() - sentAt >= wireTime * 9 / 10;
                 if (reply.isError) {
-                    fail(faultOf(reply.error), errorText(reply.error));
+                    QString why = errorText(reply.error);
+                    if (isBlockCommand(request.command))
+                        why += QStringLiteral(" (word %1 of the block)").arg(reply.errorIndex);
+                    fail(faultOf(reply.error), why);
                     return std::nullopt;
                 }
                 return reply;

@@ -14,7 +14,7 @@
 // line. Every call blocks until the reply or the time-out; a reply that is
 // damaged or cut is answered by sending the request again (all requests are
 // idempotent) while time is left.
-class SerialDeviceLink : public IDeviceLink
+class SerialDeviceLink : public IDeviceLink, public IDeviceBlockLink
 {
 public:
     static constexpr int MaxAttempts = 5;
@@ -28,11 +28,17 @@ public:
     void ErrTimeOut() override;
     LinkFault lastFault() const override { return m_lastFault; }
 
+    bool takesBlocks() override;
+    bool readBlock(uint32_t address, int count, uint16_t *words) override;
+    bool writeBlock(uint32_t address, int count, const uint16_t *words) override;
+
     // Why the last failed access failed, in words (for diagnostics).
     QString lastError() const { return m_lastError; }
 
 private:
     std::optional<FrameCodec::Reply> transact(FrameCodec::Request request);
+    // A block request's address and count, checked; false (noted) when out of range.
+    bool blockRequest(FrameCodec::Command command, uint32_t address, int count, FrameCodec::Request &request);
     bool fail(LinkFault fault, const QString &why);
     uint8_t nextSeq();
 
@@ -44,6 +50,7 @@ private:
     bool m_lineKeepsPace = false;          // replies take their wire time: a real line
     uint8_t m_seq = 0;
     ReplyDecoder m_decoder;
+    std::optional<bool> m_takesBlocks;      // asked of the controller once
     LinkFault m_lastFault = LinkFault::None;
     QString m_lastError;
 };

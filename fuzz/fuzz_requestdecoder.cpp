@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (request.node != node || request.address > MaxAddress)
                 __builtin_trap();
             const std::vector<uint8_t> again = encodeRequest(request);
-            if (again.size() != requestSize(request.command))
+            if (again.size() != requestSize(request.command, request.count))
                 __builtin_trap();
         }
         if (decoder.pending() > FrameBuffer::Capacity)

@@ -86,30 +86,27 @@ ControllerMemory::Result ControllerMemory::readWord(uint32_t address, std::chron
 
 ControllerMemory::Result ControllerMemory::writeWord(uint32_t address, uint16_t value)
 {
-    const auto it = m_cells.find(address);
-    if (it == m_cells.end())
-        return fail(Error::NoSuchAddress);
-    Cell &c = it->second;
-    if (c.kind == Kind::ReadOnly || c.kind == Kind::Marker || (m_model && m_model->isLive(address)))
-        return fail(Error::ReadOnly);
-    if (c.kind == Kind::Command)
-        return fail(Error::BadValue);   // the command word takes only a whole 32-bit code
-    if (c.index != 0 && c.index == m_catalogue.index(KRV_DITHER_UPDATE)) {
-        // the dither is taken over at once; the command word reads 0 again
-        c.value = 0;
-        return {};
-    }
+    if (const auto refusal = blockWriteRefusal(address))
+        return fail(*refusal);
+    Cell &c = m_cells[address];
     // the file changes only with the word (or when the last save failed):
     // a Write All of the same set costs no file write per word
     const bool changed = c.value != value || !m_saveError.isEmpty();
     const uint16_t before = c.value;
-    c.value = value;
+    store(c, value);
     if (c.kind == Kind::Eeprom && changed && !saveEeprom()) {
         // a refused write changes nothing: the word stays what the EEPROM holds
         c.value = before;
         return fail(Error::BadValue);
     }
     return {};
+}
+
+void ControllerMemory::store(Cell &c, uint16_t value)
+{
+    // the dither is taken over at once; the command word reads 0 again
+    const bool ditherUpdate = c.index != 0 && c.index == m_catalogue.index(KRV_DITHER_UPDATE);
+    c.value = ditherUpdate ? 0 : value;
 }
 
 ControllerMemory::Result ControllerMemory::readLong(uint32_t address, std::chrono::steady_clock::time_point now)
@@ -148,6 +145,71 @@ ControllerMemory::Result ControllerMemory::writeLong(uint32_t address, uint32_t 
     if ((low->second.kind == Kind::Eeprom || high->second.kind == Kind::Eeprom) && !saveEeprom()) {
         low->second.value = before[0];
         high->second.value = before[1];
+        return fail(Error::BadValue);
+    }
+    return {};
+}
+
+namespace {
+
+bool inWordArea(uint32_t address)
+{
+    return (address >= 0x2000 && address < 0x2400) || (address >= 0x4000 && address < 0x4400);
+}
+
+} // namespace
+
+ControllerMemory::Result ControllerMemory::readBlock(uint32_t address, int count,
+                                                     std::chrono::steady_clock::time_point now)
+{
+    Result r;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t a = address + 2 * static_cast<uint32_t>(i);
+        const Result word = readWord(a, now);
+        if (!word.ok && !inWordArea(a)) {
+            Result refused = fail(word.error);
+            refused.index = static_cast<uint8_t>(i);
+            return refused;
+        }
+        r.words.push_back(static_cast<uint16_t>(word.ok ? word.value : 0));
+    }
+    return r;
+}
+
+std::optional<Error> ControllerMemory::blockWriteRefusal(uint32_t address) const
+{
+    const auto it = m_cells.find(address);
+    if (it == m_cells.end())
+        return Error::NoSuchAddress;
+    const Kind k = it->second.kind;
+    if (k == Kind::ReadOnly || k == Kind::Marker || (m_model && m_model->isLive(address)))
+        return Error::ReadOnly;
+    if (k == Kind::Command)
+        return Error::BadValue;
+    return std::nullopt;
+}
+
+ControllerMemory::Result ControllerMemory::writeBlock(uint32_t address, const std::vector<uint16_t> &words)
+{
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (const auto refusal = blockWriteRefusal(address + 2 * static_cast<uint32_t>(i))) {
+            Result r = fail(*refusal);
+            r.index = static_cast<uint8_t>(i);
+            return r;
+        }
+    }
+    // one EEPROM save for the whole block, and none when nothing changed
+    std::map<uint32_t, uint16_t> before;
+    bool eepromChanged = !m_saveError.isEmpty();
+    for (size_t i = 0; i < words.size(); ++i) {
+        Cell &c = m_cells[address + 2 * static_cast<uint32_t>(i)];
+        before[address + 2 * static_cast<uint32_t>(i)] = c.value;
+        eepromChanged = eepromChanged || (c.kind == Kind::Eeprom && c.value != words[i]);
+        store(c, words[i]);
+    }
+    if (eepromChanged && !saveEeprom()) {
+        for (const auto &[a, value] : before)
+            m_cells[a].value = value;
         return fail(Error::BadValue);
     }
     return {};

@@ -6,6 +6,8 @@
 #include <QString>
 #include <chrono>
 #include <map>
+#include <optional>
+#include <vector>
 
 class Catalogue;
 class MachineModel;
@@ -30,6 +32,8 @@ public:
         bool ok = true;
         FrameCodec::Error error = FrameCodec::Error::NoSuchAddress;
         uint32_t value = 0;
+        std::vector<uint16_t> words;   // a block read
+        uint8_t index = 0;             // a failed block: the first word refused
     };
 
     ControllerMemory(const Catalogue &catalogue, uint16_t softwareVersion, uint32_t productionNumber);
@@ -44,6 +48,11 @@ public:
     Result writeWord(uint32_t address, uint16_t value);
     Result readLong(uint32_t address, std::chrono::steady_clock::time_point now);
     Result writeLong(uint32_t address, uint32_t value);
+    // A run of consecutive words. Unused words inside the EEPROM and RAM areas
+    // read as 0, so a reader may bridge a short gap. A block write checks every
+    // word first and changes nothing unless all of them can be written.
+    Result readBlock(uint32_t address, int count, std::chrono::steady_clock::time_point now);
+    Result writeBlock(uint32_t address, const std::vector<uint16_t> &words);
 
     // Raw word of a well-known variable (0 when the list lacks it).
     int32_t word(KrvId id) const;
@@ -71,6 +80,10 @@ private:
 
     void addCell(uint32_t address, Kind kind, uint16_t value, int index);
     Result fail(FrameCodec::Error e) const;
+    // Sets a writable word as the controller takes it.
+    void store(Cell &c, uint16_t value);
+    // Why a word cannot be written, if it cannot.
+    std::optional<FrameCodec::Error> blockWriteRefusal(uint32_t address) const;
     // LOAD: every parameter back to its default; false (nothing changed) when
     // the EEPROM cannot be written.
     bool restoreDefaults();

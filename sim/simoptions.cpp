@@ -19,6 +19,7 @@ bool SimOptions::parse(const QStringList &arguments, SimOptions &out, QString *e
     const QCommandLineOption node(QStringLiteral("node"), QStringLiteral("Node address (default 1)."), QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("Line speed for pacing (default 9600)."), QStringLiteral("rate"), QStringLiteral("9600"));
     const QCommandLineOption noPacing(QStringLiteral("no-pacing"), QStringLiteral("Send and take bytes as fast as possible."));
+    const QCommandLineOption noBlocks(QStringLiteral("no-blocks"), QStringLiteral("Take no block commands, as an older controller."));
     const QCommandLineOption version(QStringLiteral("software-version"), QStringLiteral("Software version word (default 10412)."), QStringLiteral("n"), QStringLiteral("10412"));
     const QCommandLineOption production(QStringLiteral("production-number"), QStringLiteral("Production number for a new EEPROM file (hex with 0x)."), QStringLiteral("n"), QStringLiteral("0x24150317"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the noise and fault dice."), QStringLiteral("n"), QStringLiteral("1"));
@@ -31,7 +32,7 @@ bool SimOptions::parse(const QStringList &arguments, SimOptions &out, QString *e
     const QCommandLineOption disconnect(QStringLiteral("disconnect-after"), QStringLiteral("Hang up after answering n requests."), QStringLiteral("n"));
     const QCommandLineOption fault(QStringLiteral("fault"), QStringLiteral("Raise an error word: NAME=value (repeatable)."), QStringLiteral("NAME=value"));
     const QCommandLineOption joy(QStringLiteral("joy"), QStringLiteral("Hold joystick input k at a position: k=percent (repeatable)."), QStringLiteral("k=percent"));
-    p.addOptions({versionOption, ramList, eeprom, link, control, node, baud, noPacing, version, production, seed, parent, cycle,
+    p.addOptions({versionOption, ramList, eeprom, link, control, node, baud, noPacing, noBlocks, version, production, seed, parent, cycle,
                   silent, delay, corrupt, drop, disconnect, fault, joy});
     if (!p.parse(arguments)) {
         *error = p.errorText();
@@ -47,6 +48,7 @@ bool SimOptions::parse(const QStringList &arguments, SimOptions &out, QString *e
     o.linkPath = p.value(link);
     o.controlFile = p.value(control);
     o.pacing = !p.isSet(noPacing);
+    o.blocks = !p.isSet(noBlocks);
     o.exitWithParent = p.isSet(parent);
     o.powerCycleCommand = p.isSet(cycle);
     bool ok = true;

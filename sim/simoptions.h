@@ -16,6 +16,7 @@ struct SimOptions
     int node = 1;
     int baud = 9600;
     bool pacing = true;
+    bool blocks = true;         // false: a controller without the block commands
     uint16_t softwareVersion = 10412;
     uint32_t productionNumber = 0x24150317;
     uint32_t seed = 1;

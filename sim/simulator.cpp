@@ -33,6 +33,7 @@ Simulator::Simulator(const SimOptions &options, ControllerMemory &memory, Machin
       m_byteTime(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / options.baud))),
       m_dice(options.seed)
 {
+    m_decoder.setTakesBlocks(options.blocks);
     m_rxLineFree = m_txLineFree = m_lastInput = m_lastControlCheck = Clock::now();
     applySettings(options.faults);
     m_powerCycles = m_settings.powerCycles;
@@ -128,6 +129,8 @@ void Simulator::handle(const Request &request)
     case Command::WriteWord: result = m_memory.writeWord(request.address, static_cast<uint16_t>(request.value)); break;
     case Command::ReadLong: result = m_memory.readLong(request.address, now); break;
     case Command::WriteLong: result = m_memory.writeLong(request.address, request.value); break;
+    case Command::ReadBlock: result = m_memory.readBlock(request.address, request.count, now); break;
+    case Command::WriteBlock: result = m_memory.writeBlock(request.address, request.words); break;
     }
     if (!m_memory.saveError().isEmpty())
         warn(m_memory.saveError());
@@ -137,6 +140,8 @@ void Simulator::handle(const Request &request)
     reply.isError = !result.ok;
     reply.error = result.error;
     reply.value = result.value;
+    reply.words = result.words;
+    reply.errorIndex = result.index;
     send(encodeReply(request, reply), hangUp);
     ++m_answeredSinceDisconnectSet;
     ++m_stats.replies;

@@ -1,3 +1,5 @@
+#include "blockplan.h"
+#include "catalogue.h"
 #include "componentfactory.h"
 #include "devlink.h"
 #include "documentopener.h"
@@ -414,6 +416,68 @@ TEST(ComponentFactoryTest, TheShippedRegistryLoadsTheComponent)
     EXPECT_EQ(manager->DeviceLink_AddRef(), nullptr);
     EXPECT_FALSE(manager->Open("GDB:1,1000,#COM:1,9600,X,8,1", &error)) << "parity X";
     EXPECT_FALSE(manager->Open("GDB:1,1000,#COM:0,9600,N,8,1", &error)) << "port 0";
+}
+
+namespace {
+
+// Bytes on the wire of a plan: 12 for a lone word, a block 11 plus 2 a word.
+long planBytes(const QList<BlockRun> &runs)
+{
+    long bytes = 0;
+    for (const BlockRun &r : runs)
+        bytes += r.words == 1 ? 12 : 11 + 2 * r.words;
+    return bytes;
+}
+
+} // namespace
+
+TEST(BlockPlanTest, ReadsBridgeShortGapsWritesNeverAndRunsStayWithinABlock)
+{
+    const QList<int32_t> list = {0x2000, 0x2002, 0x2008, 0x2020, 0x2022};
+    // two unused words cost less than a frame; eleven do not
+    EXPECT_EQ(planRuns(list, true, 32), (QList<BlockRun>{{0, 3, 0x2000, 5}, {3, 2, 0x2020, 2}}));
+    EXPECT_EQ(planRuns(list, false, 32), (QList<BlockRun>{{0, 2, 0x2000, 2}, {2, 1, 0x2008, 1}, {3, 2, 0x2020, 2}}));
+    EXPECT_EQ(planRuns(list, true, 1).size(), list.size());
+    // addresses that go back start a new run
+    EXPECT_EQ(planRuns({0x2002, 0x2000}, true, 32).size(), 2);
+
+    QList<int32_t> long40;
+    for (int k = 0; k < 40; ++k)
+        long40.append(0x4000 + 2 * k);
+    const QList<BlockRun> runs = planRuns(long40, false, 32);
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_LE(runs[0].words, 32);
+    EXPECT_EQ(runs[0].entries + runs[1].entries, 40);
+    EXPECT_EQ(runs[1].address, 0x4000 + 2 * runs[0].words);
+}
+
+TEST(BlockPlanTest, TheShippedListMovesInAThirdOfTheBytesOfWordFrames)
+{
+    Catalogue cat;
+    ASSERT_TRUE(cat.LoadRamList(Catalogue::defaultRamListPath()));
+    QList<int32_t> all, eeprom;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        all.append(cat.data(i)->Address);
+        if (cat.data(i)->KRVPageDomain & 1)
+            eeprom.append(cat.data(i)->Address);
+    }
+    for (const auto &[list, reading] : {std::pair{all, true}, std::pair{eeprom, false}}) {
+        const QList<BlockRun> runs = planRuns(list, reading, 32);
+        int next = 0;
+        for (const BlockRun &r : runs) {
+            EXPECT_EQ(r.first, next);
+            EXPECT_LE(r.words, 32);
+            EXPECT_EQ(r.address, list[r.first]);
+            EXPECT_EQ(list[r.first + r.entries - 1], r.address + 2 * (r.words - 1));
+            if (!reading)
+                EXPECT_EQ(r.words, r.entries) << "a write never takes in an unused word";
+            next += r.entries;
+        }
+        EXPECT_EQ(next, list.size());
+        EXPECT_LE(planBytes(runs) * 3, 12L * list.size()) << (reading ? "read" : "write");
+        if (reading)
+            EXPECT_LT(planBytes(runs), planBytes(planRuns(list, false, 32))) << "bridging gaps pays on this list";
+    }
 }
 
 TEST(DocumentOpenerTest, ManualParametersNameTheDocumentAndPage)

@@ -142,6 +142,41 @@ TEST_F(SimParts, AccessRulesAndErrorCodes)
     EXPECT_EQ(word(0x004080), 0u) << "the dither update command is taken at once";
 }
 
+TEST_F(SimParts, BlocksBridgeUnusedWordsOnReadAndAreWrittenWholeOrNotAtAll)
+{
+    using FrameCodec::Error;
+    const QString file = folder.path("eeprom.txt");
+    QString error;
+    ASSERT_TRUE(memory->attachEeprom(file, &error)) << error.toStdString();
+    // 0x002004 to 0x00203E hold no variable: inside the area they read as 0
+    const auto read = memory->readBlock(0x002000, 3, t0);
+    ASSERT_TRUE(read.ok);
+    EXPECT_EQ(read.words, (std::vector<uint16_t>{321, 1, 0}));
+    EXPECT_EQ(memory->readWord(0x002004, t0).error, Error::NoSuchAddress) << "a word read of it still fails";
+    const auto outside = memory->readBlock(0x001FFC, 3, t0);
+    EXPECT_EQ(outside.error, Error::NoSuchAddress);
+    EXPECT_EQ(outside.index, 0);
+
+    EXPECT_TRUE(memory->writeBlock(0x002040, {500, 1500, 250}).ok);
+    EXPECT_EQ(memory->readBlock(0x002040, 4, t0).words, (std::vector<uint16_t>{500, 1500, 250, 600}));
+    // the third word of the run is refused: none of the run is written
+    const auto gap = memory->writeBlock(0x002044, {1, 2, 3});
+    EXPECT_EQ(gap.error, Error::NoSuchAddress);
+    EXPECT_EQ(gap.index, 2);
+    const auto readOnly = memory->writeBlock(0x002000, {1, 4});
+    EXPECT_EQ(readOnly.error, Error::ReadOnly);
+    EXPECT_EQ(readOnly.index, 0);
+    EXPECT_EQ(word(0x002044), 250u);
+    EXPECT_EQ(word(0x002002), 1u);
+
+    // an EEPROM that cannot be written keeps the whole run as it was
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QDir().mkdir(file));
+    EXPECT_EQ(memory->writeBlock(0x002040, {1, 2}).error, Error::BadValue);
+    EXPECT_EQ(word(0x002040), 500u);
+    EXPECT_EQ(word(0x002042), 1500u);
+}
+
 TEST_F(SimParts, LoadMarkerAndPowerCycle)
 {
     ASSERT_TRUE(memory->writeWord(0x002040, 999).ok);

@@ -103,6 +103,63 @@ TEST(FrameCodec, WordReadCostsTwelveBytesAndEveryCommandRoundTrips)
     }
 }
 
+TEST(FrameCodec, BlockFramesOfTheExamplesAndAControllerWithoutThem)
+{
+    Request read;
+    read.seq = 7;
+    read.command = Command::ReadBlock;
+    read.address = 0x002000;
+    read.count = 3;
+    EXPECT_EQ(encodeRequest(read), (Bytes{0x01, 0x75, 0x00, 0x20, 0x00, 0x03, 0xC3, 0xC4}));
+    Reply words;
+    words.seq = 7;
+    words.command = Command::ReadBlock;
+    words.words = {10412, 4, 0};
+    const Bytes wordsFrame = encodeReply(read, words);
+    EXPECT_EQ(wordsFrame, (Bytes{0x75, 0x28, 0xAC, 0x00, 0x04, 0x00, 0x00, 0xAE, 0x05}));
+    ReplyDecoder out;
+    out.expect(Command::ReadBlock, 3);
+    out.accept(read);
+    feed(out, wordsFrame);
+    Reply back;
+    ASSERT_TRUE(out.next(back));
+    EXPECT_EQ(back.words, words.words);
+
+    Request write;
+    write.seq = 9;
+    write.command = Command::WriteBlock;
+    write.address = 0x002016;
+    write.count = 2;
+    write.words = {50, 0};
+    const Bytes writeFrame = encodeRequest(write);
+    EXPECT_EQ(writeFrame, (Bytes{0x01, 0x96, 0x00, 0x20, 0x16, 0x02, 0x00, 0x32, 0x00, 0x00, 0x2E, 0x6D}));
+    Reply refused;
+    refused.seq = 9;
+    refused.isError = true;
+    refused.error = Error::NoSuchAddress;
+    refused.errorIndex = 1;
+    out.expect(Command::WriteBlock, 2);
+    out.accept(write);
+    feed(out, encodeReply(write, refused));
+    ASSERT_TRUE(out.next(back));
+    EXPECT_TRUE(back.isError);
+    EXPECT_EQ(back.errorIndex, 1);
+
+    RequestDecoder in(1);
+    feed(in, writeFrame);
+    Request got;
+    ASSERT_TRUE(in.next(got));
+    EXPECT_EQ(got.command, Command::WriteBlock);
+    EXPECT_EQ(got.words, write.words);
+    // a controller without blocks skips the frame like garbage and finds the next one
+    RequestDecoder old(1);
+    old.setTakesBlocks(false);
+    feed(old, concat({writeFrame, encodeRequest(readWord(0x002000, 4))}));
+    ASSERT_TRUE(old.next(got));
+    EXPECT_EQ(got.command, Command::ReadWord);
+    EXPECT_EQ(old.discarded(), writeFrame.size());
+}
+
 TEST(FrameCodec, EveryBitFlipIsRejected)
 {
     const Bytes request = encodeRequest(readWord(0xFDF200, 9));

@@ -4,6 +4,8 @@
 // either succeeds with exactly the controller's values or stops with
 // "FAILED!", leaving every entry as it was before it; a write records as
 // written only what arrived; the link can always be opened again afterwards.
+// Every case runs twice: with a controller that takes block commands (a run
+// of entries a frame) and with one that does not (an entry a frame).
 #include "faultrecord.h"
 #include "simprocess.h"
 #include "transferfixture.h"
@@ -16,12 +18,15 @@
 namespace {
 
 constexpr int32_t Mark = -12345; // no controller word holds it
-constexpr int StopAfter = 10;    // entries transferred before the fault strikes
 
-class LinkFaults : public TransferFixture
+class LinkFaults : public TransferFixture, public ::testing::WithParamInterface<bool>
 {
 protected:
-    LinkFaults() : TransferFixture(true) {}
+    LinkFaults() : TransferFixture(true), sim(SimProcess::withBlocks(GetParam())) {}
+
+    bool blocks() const { return GetParam(); }
+    // Steps of the wait window (entries, or runs of entries) before the fault strikes.
+    int stopAfter() const { return blocks() ? 2 : 10; }
 
     void SetUp() override
     {
@@ -29,6 +34,7 @@ protected:
         ASSERT_TRUE(session.catalogue.LoadRamList(Catalogue::defaultRamListPath()));
         session.e2Image.CountAllPageVars();
         connectLink();
+        ASSERT_EQ(session.devLink.takesBlocks(), blocks());
         // two clean reads: what the controller holds, and which words are live
         ASSERT_EQ(readAll(), QString());
         const QMap<int, int32_t> first = values();
@@ -128,6 +134,19 @@ protected:
         return count;
     }
 
+    // Where in `entries` the last transfer stopped (-1: it did not). Without
+    // blocks every entry is a step of its own, so that is where the steps end.
+    int stoppedAt(const QList<int> &entries)
+    {
+        const auto &stop = session.e2Image.lastStop();
+        int at = -1;
+        for (int k = 0; stop && k < entries.size() && at < 0; ++k)
+            at = var(entries[k]).Name == stop->name ? k : -1;
+        if (!blocks())
+            EXPECT_EQ(at, static_cast<int>(wait.calls.size()) - 1);
+        return at;
+    }
+
     // The link opens again and a whole read gives the controller's values.
     void expectReconnectAndCleanRead()
     {
@@ -178,7 +197,7 @@ protected:
 
 } // namespace
 
-TEST_F(LinkFaults, DamagedAndLostBytesDuringReadAllNeverGiveAWrongValue)
+TEST_P(LinkFaults, DamagedAndLostBytesDuringReadAllNeverGiveAWrongValue)
 {
     QStringList seen;
     for (const char *rates : {"0.02", "0.08"}) {
@@ -205,7 +224,7 @@ TEST_F(LinkFaults, DamagedAndLostBytesDuringReadAllNeverGiveAWrongValue)
                                                       .arg(reconnected));
 }
 
-TEST_F(LinkFaults, DamagedRepliesDuringWriteAllLeaveExactlyTheSentValues)
+TEST_P(LinkFaults, DamagedRepliesDuringWriteAllLeaveExactlyTheSentValues)
 {
     const QList<int> entries = writeEntries();
     for (int i : entries)
@@ -252,19 +271,19 @@ TEST_F(LinkFaults, DamagedRepliesDuringWriteAllLeaveExactlyTheSentValues)
                     .arg(differ));
 }
 
-TEST_F(LinkFaults, ReplyLaterThanTheTimeOutStopsTheReadAndIsNeverTakenLater)
+TEST_P(LinkFaults, ReplyLaterThanTheTimeOutStopsTheReadAndIsNeverTakenLater)
 {
     const QList<int> marked = markEntries();
-    faultAfter(StopAfter, [this] { sim.set("delay", "1300"); });
+    faultAfter(stopAfter(), [this] { sim.set("delay", "1300"); });
     QElapsedTimer t;
     t.start();
     const QString result = readAll();
     EXPECT_EQ(result, "FAILED!");
     const qint64 took = t.elapsed();
     EXPECT_LT(took, 5000) << "one time-out, not one per entry";
-    ASSERT_EQ(wait.calls.size(), StopAfter + 1);
+    ASSERT_EQ(wait.calls.size(), stopAfter() + 1);
     const int read = expectReadOrUntouched(marked, true);
-    EXPECT_EQ(read, readAmongFirst(StopAfter));
+    EXPECT_EQ(read, readAmongFirst(stoppedAt(readEntries())));
     EXPECT_TRUE(messages.shown.isEmpty());
     // the late reply arrives while the next read waits: it must not answer it
     expectReconnectAndCleanRead();
@@ -272,18 +291,18 @@ TEST_F(LinkFaults, ReplyLaterThanTheTimeOutStopsTheReadAndIsNeverTakenLater)
                 QStringLiteral("gave up after %1 ms; ").arg(took) + readOutcome(result, read, marked.size()));
 }
 
-TEST_F(LinkFaults, SimulatorKilledDuringReadAll)
+TEST_P(LinkFaults, SimulatorKilledDuringReadAll)
 {
     const QList<int> marked = markEntries();
-    faultAfter(StopAfter, [this] { sim.stop(); });
+    faultAfter(stopAfter(), [this] { sim.stop(); });
     QElapsedTimer t;
     t.start();
     const QString result = readAll();
     EXPECT_EQ(result, "FAILED!");
     EXPECT_LT(t.elapsed(), 3000);
-    EXPECT_EQ(wait.calls.size(), StopAfter + 1) << "stops at the first failed entry";
+    EXPECT_EQ(wait.calls.size(), stopAfter() + 1) << "stops at the first failed access";
     const int read = expectReadOrUntouched(marked, true);
-    EXPECT_EQ(read, readAmongFirst(StopAfter));
+    EXPECT_EQ(read, readAmongFirst(stoppedAt(readEntries())));
     EXPECT_TRUE(messages.shown.isEmpty());
 
     // reads on the dead line fail without touching the value, and nothing hangs
@@ -296,15 +315,23 @@ TEST_F(LinkFaults, SimulatorKilledDuringReadAll)
     recordFault(QStringLiteral("controller killed during read-all"), readOutcome(result, read, marked.size()));
 }
 
-TEST_F(LinkFaults, LineHungUpInTheMiddleOfAReplyDuringReadAll)
+TEST_P(LinkFaults, LineHungUpInTheMiddleOfAReplyDuringReadAll)
 {
     const QList<int> marked = markEntries();
-    sim.set("disconnect-after", "25");
+    // answers so many more accesses, cuts the next reply and hangs up
+    const int answered = blocks() ? 2 : 25;
+    sim.set("disconnect-after", QString::number(answered));
     const QString result = readAll();
     EXPECT_EQ(result, "FAILED!");
     const int read = expectReadOrUntouched(marked, true);
-    EXPECT_GE(read, 20);
-    EXPECT_LE(read, 25);
+    EXPECT_EQ(read, readAmongFirst(stoppedAt(readEntries())));
+    if (blocks()) {
+        EXPECT_GT(read, answered) << "whole runs were read before the cut";
+        EXPECT_LT(read, marked.size());
+    } else {
+        EXPECT_GE(read, answered - 5);
+        EXPECT_LE(read, answered);
+    }
     EXPECT_TRUE(sim.waitForExit(3000));
     ASSERT_TRUE(sim.restart()) << sim.errorText().toStdString();
     expectReconnectAndCleanRead();
@@ -312,7 +339,7 @@ TEST_F(LinkFaults, LineHungUpInTheMiddleOfAReplyDuringReadAll)
                 readOutcome(result, read, marked.size()));
 }
 
-TEST_F(LinkFaults, SimulatorKilledDuringWriteAll)
+TEST_P(LinkFaults, SimulatorKilledDuringWriteAll)
 {
     const QList<int> entries = writeEntries();
     const int sections = session.catalogue.index(KRV_NUM_PROP_REG);
@@ -326,17 +353,18 @@ TEST_F(LinkFaults, SimulatorKilledDuringWriteAll)
         if (d.TbxTypeID < var(sections).QelValueE2)
             sent.append(i);
     }
-    ASSERT_GT(sent.size(), 2 * StopAfter);
+    ASSERT_GT(sent.size(), 20);
     const QMap<int, int32_t> before = values();
 
-    faultAfter(StopAfter, [this] { sim.stop(); });
+    faultAfter(stopAfter(), [this] { sim.stop(); });
     const QString result = writeAll();
     EXPECT_EQ(result, "FAILED!");
-    ASSERT_GT(wait.calls.size(), StopAfter);
+    ASSERT_GT(wait.calls.size(), stopAfter());
     EXPECT_TRUE(messages.shown.isEmpty());
 
     // entries before the failed one are recorded as written, the rest as they were
-    const int failedAt = static_cast<int>(wait.calls.size()) - 1;
+    const int failedAt = stoppedAt(entries);
+    ASSERT_GE(failedAt, stopAfter());
     EXPECT_TRUE(sent.contains(entries[failedAt]));
     for (int k = 0; k < entries.size(); ++k) {
         const CVarDataS &d = var(entries[k]);
@@ -369,3 +397,6 @@ TEST_F(LinkFaults, SimulatorKilledDuringWriteAll)
                     .arg(sent.size())
                     .arg(again.isEmpty() ? QStringLiteral("complete") : quoted(again)));
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, LinkFaults, ::testing::Bool(),
+                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });

@@ -38,7 +38,8 @@ constexpr int DiagnosticTab = 3;
 // Every value field of every catalogue entry.
 using Values = QList<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, double>>;
 
-class PollingLinkFaults : public ShellTest
+// Each case runs with a controller that takes block commands and with one that does not.
+class PollingLinkFaults : public ShellTest, public ::testing::WithParamInterface<bool>
 {
 protected:
     void SetUp() override
@@ -223,7 +224,7 @@ protected:
         return texts;
     }
 
-    SimProcess sim;
+    SimProcess sim{SimProcess::withBlocks(GetParam())};
     FrmMonitor *monitor = nullptr;
     FrmDiagnostic *diagnostic = nullptr;
     int monitorFailures = 0;
@@ -236,7 +237,7 @@ protected:
 
 } // namespace
 
-TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
+TEST_P(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
 {
     countDrawTicks();
     sim.set("joy.0", "30");
@@ -249,8 +250,11 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
     const int32_t firstJoystick = var(KRV_JOY0_VALUE).QelValueRAM;
 
     // joystick 1 is the first control of a cycle: its reading is taken, the
-    // next read (joystick 2) finds the line dead
-    killAtNext(draw.JoyMonitorVal[0], &JoyMonitor::UpdateValue);
+    // next read (joystick 2) finds the line dead; with blocks the joysticks
+    // come in one run, so the kill follows the last of them and the next run
+    // finds the line dead
+    const int lastJoystick = GetParam() ? var(KRV_NUM_PROP_REG).QelValueE2 - 1 : 0;
+    killAtNext(draw.JoyMonitorVal[lastJoystick], &JoyMonitor::UpdateValue);
     ASSERT_TRUE(waitFor([&] { return killed; }));
     ASSERT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 5000));
     expectGivenUp(monitor, monitorFailures);
@@ -285,7 +289,7 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfAMonitorCycle)
                               .arg(draw.JoyMonitorVal[0]->Value()));
 }
 
-TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
+TEST_P(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
 {
     countDrawTicks();
     connectButton();
@@ -332,14 +336,17 @@ TEST_F(PollingLinkFaults, SimulatorKilledInTheMiddleOfADiagnosticsCycle)
                               .arg(state()));
 }
 
-TEST_F(PollingLinkFaults, ExitBetweenTwoMonitorCyclesEndsWithinHalfASecond)
+TEST_P(PollingLinkFaults, ExitBetweenTwoMonitorCyclesEndsWithinHalfASecond)
 {
     sim.set("joy.0", "30");
     EXPECT_LT(exitWhileMonitorPolls(false), 500);
 }
 
-TEST_F(PollingLinkFaults, ExitInTheMiddleOfAMonitorCycleEndsWithinHalfASecond)
+TEST_P(PollingLinkFaults, ExitInTheMiddleOfAMonitorCycleEndsWithinHalfASecond)
 {
     sim.set("joy.0", "30");
     EXPECT_LT(exitWhileMonitorPolls(true), 500);
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, PollingLinkFaults, ::testing::Bool(),
+                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });

@@ -2,7 +2,8 @@
 // them: one "Operation Failed :FAILED!" (with where a transfer stopped), the
 // state "not connected", the window usable again, and Connect works once the
 // controller is back. A read that stops puts back what memory, screen and
-// Save had; a write that stops says the unit holds a mix.
+// Save had; a write that stops says the unit holds a mix. Each case runs with
+// a controller that takes block commands and with one that does not.
 #include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
@@ -14,9 +15,21 @@
 
 namespace {
 
-class ShellLinkFaults : public ShellTest
+class ShellLinkFaults : public ShellTest, public ::testing::WithParamInterface<bool>
 {
 protected:
+    bool blocks() const { return GetParam(); }
+    // Accesses of a transfer answered before the hang-up: entries, or runs of them.
+    int transferAccesses() const { return blocks() ? 2 : 30; }
+    // Entries moved by those accesses, as the stop line counts them.
+    void expectDoneBefore(int done, int accesses)
+    {
+        if (blocks())
+            EXPECT_GT(done, accesses) << "whole runs were moved";
+        else
+            EXPECT_EQ(done, accesses);
+    }
+
     void SetUp() override
     {
         ASSERT_TRUE(sim.start()) << sim.errorText().toStdString();
@@ -85,7 +98,7 @@ protected:
         return box ? box->text() : QStringLiteral("(no box)");
     }
 
-    SimProcess sim;
+    SimProcess sim{SimProcess::withBlocks(GetParam())};
     QString outcome; // what the test saw, for the fault table
     QRegularExpressionMatch stopLine; // 1 the whole line, then the pattern's own captures
 };
@@ -97,7 +110,7 @@ const QString WriteStopped = QStringLiteral("Write stopped at (\\S+) \\((\\d+) o
 
 } // namespace
 
-TEST_F(ShellLinkFaults, LineDiesDuringTheConnectSequence)
+TEST_P(ShellLinkFaults, LineDiesDuringTheConnectSequence)
 {
     hangUpAfter(2); // in the middle of the reset-marker words
     connectButton();
@@ -106,7 +119,7 @@ TEST_F(ShellLinkFaults, LineDiesDuringTheConnectSequence)
     recordFault(QStringLiteral("line hung up during the connect sequence"), outcome);
 }
 
-TEST_F(ShellLinkFaults, LineDiesDuringTheConnectReadAllPutsBackWhatWasThere)
+TEST_P(ShellLinkFaults, LineDiesDuringTheConnectReadAllPutsBackWhatWasThere)
 {
     connectButton();
     ASSERT_EQ(state(), ConnectionState::Connected);
@@ -119,10 +132,12 @@ TEST_F(ShellLinkFaults, LineDiesDuringTheConnectReadAllPutsBackWhatWasThere)
     const Catalogue::E2Snapshot before = session.catalogue.saveE2Values();
     messages.shown.clear();
 
-    hangUpAfter(5 + 1 + 10); // marker words, version, ten entries of the read-all
+    // (the block probe,) marker words, version, then ten entries or two runs of the read-all
+    const int readAccesses = blocks() ? 2 : 10;
+    hangUpAfter((blocks() ? 1 : 0) + 5 + 1 + readAccesses);
     connectButton();
     expectGivenUp(ReadStopped);
-    EXPECT_EQ(stopLine.captured(3).toInt(), 10);
+    expectDoneBefore(stopLine.captured(3).toInt(), readAccesses);
     EXPECT_EQ(var(KRV_PROG_VERS).QelValueE2, 1);
     EXPECT_EQ(var(KRV_NUM_DIGIT).KrvDownloadValueE2, 3);
     int differ = 0;
@@ -136,14 +151,14 @@ TEST_F(ShellLinkFaults, LineDiesDuringTheConnectReadAllPutsBackWhatWasThere)
                 outcome + QStringLiteral("; %1 entries differ from before the connect").arg(differ));
 }
 
-TEST_F(ShellLinkFaults, LineDiesDuringReadAllAndMemoryScreenAndSaveAgree)
+TEST_P(ShellLinkFaults, LineDiesDuringReadAllAndMemoryScreenAndSaveAgree)
 {
     connectButton();
     ASSERT_EQ(state(), ConnectionState::Connected);
     tick();
     const int32_t version = var(KRV_PROG_VERS).QelValueE2;
     // an edit on screen, and a unit changed behind the program's back: the
-    // read would take both over within its first thirty entries
+    // read would take both over within its first accesses
     CVarDataS &onOff = var(KRV_NUM_PROP_REGNOT);
     const int32_t onOffBefore = onOff.QelValueE2;
     ASSERT_EQ(session.rs232.WriteVar(onOff.Address, onOffBefore == 2 ? 1 : 2), QString());
@@ -156,10 +171,10 @@ TEST_F(ShellLinkFaults, LineDiesDuringReadAllAndMemoryScreenAndSaveAgree)
     ASSERT_FALSE(before.isEmpty());
     messages.shown.clear();
 
-    hangUpAfter(30);
+    hangUpAfter(transferAccesses());
     window->commands().ReadAll();
     expectGivenUp(ReadStopped);
-    EXPECT_EQ(stopLine.captured(3).toInt(), 30);
+    expectDoneBefore(stopLine.captured(3).toInt(), transferAccesses());
     EXPECT_EQ(var(KRV_PROG_VERS).QelValueE2, version);
     EXPECT_EQ(onOff.QelValueE2, onOffBefore);
     EXPECT_EQ(var(KRV_I0_MAX).KrvDisplayValueE2, edited);
@@ -171,7 +186,7 @@ TEST_F(ShellLinkFaults, LineDiesDuringReadAllAndMemoryScreenAndSaveAgree)
                 outcome + QStringLiteral("; memory, screen and Save as before the read"));
 }
 
-TEST_F(ShellLinkFaults, LineDiesDuringWriteAllAndSaysTheUnitHoldsAMix)
+TEST_P(ShellLinkFaults, LineDiesDuringWriteAllAndSaysTheUnitHoldsAMix)
 {
     connectButton();
     ASSERT_EQ(state(), ConnectionState::Connected);
@@ -191,11 +206,11 @@ TEST_F(ShellLinkFaults, LineDiesDuringWriteAllAndSaysTheUnitHoldsAMix)
     tick();
     ASSERT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
 
-    hangUpAfter(30);
+    hangUpAfter(transferAccesses());
     window->commands().WriteAll();
     expectGivenUp(WriteStopped);
-    EXPECT_EQ(stopLine.captured(3).toInt(), 30);
-    EXPECT_GT(stopLine.captured(4).toInt(), 30);
+    expectDoneBefore(stopLine.captured(3).toInt(), transferAccesses());
+    EXPECT_GT(stopLine.captured(4).toInt(), stopLine.captured(3).toInt());
     tick();
     EXPECT_EQ(fileBox(), QStringLiteral("FILE TO SAVE"));
     // sent and recorded; not sent and not recorded
@@ -216,3 +231,6 @@ TEST_F(ShellLinkFaults, LineDiesDuringWriteAllAndSaysTheUnitHoldsAMix)
     recordFault(QStringLiteral("line hung up during the Write All command"),
                 outcome + QStringLiteral("; the unit holds the new value before the stop and the old one after"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, ShellLinkFaults, ::testing::Bool(),
+                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });

@@ -35,9 +35,8 @@ QLibrary *ComponentFactory::library(const QString &file)
     return slot.get();
 }
 
-std::unique_ptr<IDeviceLinkManager> ComponentFactory::create(const QString &progId)
+QLibrary *ComponentFactory::componentLibrary(const QString &progId, QString *fileName)
 {
-    m_lastError.clear();
     if (!QFileInfo::exists(m_registryPath)) {
         m_lastError = QStringLiteral("no component registry at ") + m_registryPath;
         return nullptr;
@@ -48,7 +47,16 @@ std::unique_ptr<IDeviceLinkManager> ComponentFactory::create(const QString &prog
         m_lastError = QStringLiteral("no component is registered as ") + progId;
         return nullptr;
     }
-    QLibrary *lib = library(file);
+    if (fileName)
+        *fileName = file;
+    return library(file);
+}
+
+std::unique_ptr<IDeviceLinkManager> ComponentFactory::create(const QString &progId)
+{
+    m_lastError.clear();
+    QString file;
+    QLibrary *lib = componentLibrary(progId, &file);
     if (!lib)
         return nullptr;
     auto entry = reinterpret_cast<KrvCreateDeviceLinkManagerFn>(lib->resolve(KRV_DEVLINK_ENTRY));
@@ -57,4 +65,11 @@ std::unique_ptr<IDeviceLinkManager> ComponentFactory::create(const QString &prog
         return nullptr;
     }
     return std::unique_ptr<IDeviceLinkManager>(entry());
+}
+
+IDeviceBlockLink *ComponentFactory::blockLink(const QString &progId, IDeviceLink *link)
+{
+    QLibrary *lib = link ? componentLibrary(progId) : nullptr;
+    auto entry = lib ? reinterpret_cast<KrvDeviceBlockLinkFn>(lib->resolve(KRV_DEVLINK_BLOCK_ENTRY)) : nullptr;
+    return entry ? entry(link) : nullptr;
 }

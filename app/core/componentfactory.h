@@ -21,12 +21,15 @@ public:
     ~ComponentFactory() override;
 
     std::unique_ptr<IDeviceLinkManager> create(const QString &progId) override;
+    IDeviceBlockLink *blockLink(const QString &progId, IDeviceLink *link) override;
 
     // Why the last create() returned nothing.
     QString lastError() const { return m_lastError; }
 
 private:
     QLibrary *library(const QString &file);
+    // The registered library of a component, loaded; nullptr (lastError) when none.
+    QLibrary *componentLibrary(const QString &progId, QString *fileName = nullptr);
 
     QString m_registryPath;
     QString m_libraryFolder;

@@ -133,8 +133,12 @@ int DevLink::LinkOpen()
         }
         manager.reset();
         m_link = std::move(link);
+        m_blocks = m_factory->blockLink(QString::fromLatin1(ProgId), m_link.get());
+        m_takesBlocks = m_blocks && m_blocks->takesBlocks();
     } catch (...) {
         m_link.reset();
+        m_blocks = nullptr;
+        m_takesBlocks = false;
         noteFailure(LinkFailure::Kind::NotOpen, ComponentFailed);
         return -1;
     }
@@ -144,6 +148,8 @@ int DevLink::LinkOpen()
 
 void DevLink::LinkClose()
 {
+    m_blocks = nullptr;
+    m_takesBlocks = false;
     try {
         m_link.reset();
     } catch (...) {
@@ -225,6 +231,53 @@ int DevLink::ReadValue(int32_t address, int32_t &value, int16_t size)
     return readWhole(address, 0, type, value) ? 0 : 1;
 }
 
+QString DevLink::ReadBlock(int32_t address, int count, QList<int32_t> &values)
+{
+    if (!beginAccess())
+        return Failed;
+    if (!m_blocks || !m_takesBlocks) {
+        noteFailure(LinkFailure::Kind::NoAnswer, causeText(LinkFault::NotSent));
+        return Failed;
+    }
+    try {
+        uint16_t words[IDeviceBlockLink::MaxWords] = {};
+        if (count < 1 || count > IDeviceBlockLink::MaxWords
+            || !m_blocks->readBlock(static_cast<uint32_t>(address), count, words)) {
+            noteAccessFailure();
+            return Failed;
+        }
+        values.clear();
+        for (int k = 0; k < count; ++k)
+            values.append(SignReduce(words[k]));
+        return QString();
+    } catch (...) {
+        noteFailure(LinkFailure::Kind::NoAnswer, ComponentFailed);
+    }
+    return Failed;
+}
+
+QString DevLink::WriteBlock(int32_t address, const QList<int32_t> &values)
+{
+    if (!beginAccess())
+        return Failed;
+    const int count = static_cast<int>(values.size());
+    if (!m_blocks || !m_takesBlocks || count < 1 || count > IDeviceBlockLink::MaxWords) {
+        noteFailure(LinkFailure::Kind::NoAnswer, causeText(LinkFault::NotSent));
+        return Failed;
+    }
+    try {
+        uint16_t words[IDeviceBlockLink::MaxWords] = {};
+        for (int k = 0; k < count; ++k)
+            words[k] = static_cast<uint16_t>(SignReduce(values[k]));
+        if (m_blocks->writeBlock(static_cast<uint32_t>(address), count, words))
+            return QString();
+        noteAccessFailure();
+    } catch (...) {
+        noteFailure(LinkFailure::Kind::NoAnswer, ComponentFailed);
+    }
+    return Failed;
+}
+
 void DevLink::WaitMs(double milliseconds)
 {
     // A monotonic clock: a wait that spans midnight or a clock change must
@@ -292,4 +345,50 @@ QString RS232::WriteVar(int32_t address, int32_t value)
     if (m_link.LinkState != QLatin1String("Open"))
         return QString();
     return m_link.WriteWord(address, value);
+}
+
+QList<BlockRun> RS232::planRuns(const QList<int32_t> &addresses, bool reading) const
+{
+    return ::planRuns(addresses, reading, m_link.takesBlocks() ? IDeviceBlockLink::MaxWords : 1);
+}
+
+QString RS232::ReadRun(const QList<int32_t> &addresses, const BlockRun &run, QList<int32_t> &values)
+{
+    if (m_link.LinkState != QLatin1String("Open"))
+        return QString();
+    values.resize(addresses.size());
+    if (run.words == 1)
+        return m_link.ReadWord(addresses[run.first], values[run.first]);
+    QList<int32_t> words;
+    const QString error = m_link.ReadBlock(run.address, run.words, words);
+    if (!error.isEmpty())
+        return error;
+    for (int k = run.first; k < run.first + run.entries; ++k)
+        values[k] = words[(addresses[k] - run.address) / 2];
+    return QString();
+}
+
+QString RS232::WriteRun(const QList<int32_t> &addresses, const BlockRun &run, const QList<int32_t> &values)
+{
+    if (m_link.LinkState != QLatin1String("Open"))
+        return QString();
+    if (run.words == 1)
+        return m_link.WriteWord(addresses[run.first], values[run.first]);
+    return m_link.WriteBlock(run.address, values.mid(run.first, run.entries));
+}
+
+QString RS232::ReadVars(const QList<int32_t> &addresses, QList<int32_t> &values, int &read,
+                        const std::function<bool(int)> &afterRun)
+{
+    read = 0;
+    values.resize(addresses.size());
+    for (const BlockRun &run : planRuns(addresses, true)) {
+        const QString error = ReadRun(addresses, run, values);
+        if (!error.isEmpty())
+            return error;
+        read = run.first + run.entries;
+        if (afterRun && !afterRun(read))
+            break;
+    }
+    return QString();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "blockplan.h"
 #include "devicelinkapi.h"
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // Why the last access or the last open failed.
@@ -53,6 +55,12 @@ public:
     QString WriteWord(int32_t address, int32_t value);   // "" or "FAILED!"
     int WriteLong(int32_t address, const QString &value); // 0 or 1
     int ReadValue(int32_t address, int32_t &value, int16_t size); // 0 or 1
+    // Whether the controller of the open link takes block commands (learnt at open).
+    bool takesBlocks() const { return m_takesBlocks; }
+    // `count` consecutive words from `address` on, each as ReadWord gives it; "" or "FAILED!".
+    QString ReadBlock(int32_t address, int count, QList<int32_t> &values);
+    // Consecutive words from `address` on, written whole or not at all; "" or "FAILED!".
+    QString WriteBlock(int32_t address, const QList<int32_t> &values);
 
     // "GDB:1,1000,#COM:<n>,9600,N,8,1"
     QString ConnectionString() const;
@@ -79,6 +87,8 @@ private:
 
     IDeviceLinkFactory *m_factory;
     std::shared_ptr<IDeviceLink> m_link;
+    IDeviceBlockLink *m_blocks = nullptr;   // the block side of m_link, if it has one
+    bool m_takesBlocks = false;
     LinkFailure m_failure;
 };
 
@@ -94,6 +104,19 @@ public:
     void Disconnect();
     QString ReadVar(int32_t address, int32_t &value);
     QString WriteVar(int32_t address, int32_t value);
+
+    // The runs a list of word addresses is moved in: as blocks when the
+    // controller takes them, else one word a frame.
+    QList<BlockRun> planRuns(const QList<int32_t> &addresses, bool reading) const;
+    // Moves one run of planRuns' plan: values[k] belongs to addresses[k]. ""
+    // or the link's error; a failed run moves nothing.
+    QString ReadRun(const QList<int32_t> &addresses, const BlockRun &run, QList<int32_t> &values);
+    QString WriteRun(const QList<int32_t> &addresses, const BlockRun &run, const QList<int32_t> &values);
+    // Reads the words at the addresses run by run. `read` counts the leading
+    // addresses whose values were read; `afterRun` is told it after each run
+    // and ends the reading early by returning false. "" or the link's error.
+    QString ReadVars(const QList<int32_t> &addresses, QList<int32_t> &values, int &read,
+                     const std::function<bool(int)> &afterRun = {});
 
     // The main window's serial-port control: Disconnect closes it when open.
     void setPortControl(class SerialPortControl *control) { m_portControl = control; }

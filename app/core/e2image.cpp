@@ -88,31 +88,81 @@ void E2Image::stopAt(bool writing, bool requested, int index, int done, int16_t 
     m_session.draw.UpdateStatusBar(m_session.StatusText);
 }
 
-QString E2Image::transferEntries(int16_t mask, bool writing, const std::function<QString(int)> &access)
+QString E2Image::transferEntries(int16_t mask, bool writing, const std::function<void(int, int32_t)> &record)
 {
     const Catalogue &cat = m_session.catalogue;
     const QString &text = writing ? Writing : Reading;
     const int total = CountPageVars(mask);
+    const int sectionIndex = cat.index(KRV_NUM_PROP_REG);
+    QList<int> selected;
+    for (int i = 1; i < cat.VarCount; ++i) {
+        if (writing ? writeSelects(mask, i) : readSelects(mask, i))
+            selected.append(i);
+    }
     int counter = 0;
     int done = 0;
-    for (int i = 1; i < cat.VarCount; ++i) {
-        if (!(writing ? writeSelects(mask, i) : readSelects(mask, i)))
-            continue;
-        QString error;
-        const bool takesPart = qualifiesForTransfer(i);
-        const bool requested = takesPart && stopRequested();
-        if (takesPart && !requested) {
-            error = access(i);
-            done += error.isEmpty() ? 1 : 0;
+    int k = 0;
+    while (k < selected.size()) {
+        // the section count decides which later entries take part: plan no
+        // run past it before it has been moved
+        int end = k;
+        while (end < selected.size() && selected[end] != sectionIndex)
+            ++end;
+        end = std::min(static_cast<int>(selected.size()), end + 1);
+        QList<int> positions; // of the entries that take part, within `selected`
+        QList<int32_t> addresses;
+        for (int p = k; p < end; ++p) {
+            if (qualifiesForTransfer(selected[p])) {
+                positions.append(p);
+                addresses.append(cat.data(selected[p])->Address);
+            }
         }
-        if (!requested)
+        for (const BlockRun &run : m_session.rs232.planRuns(addresses, !writing)) {
+            const int first = positions[run.first];
+            const int last = positions[run.first + run.entries - 1];
+            for (; k < first; ++k)
+                step(++counter, total, text); // entries that take no part
+            if (stopRequested()) {
+                stopAt(writing, true, selected[first], done, mask);
+                return Failed;
+            }
+            const QString error = moveRun(writing, addresses, run, positions, selected, record);
+            if (!error.isEmpty()) {
+                step(++counter, total, text);
+                stopAt(writing, false, selected[first], done, mask);
+                return error;
+            }
+            done += run.entries;
+            counter += last + 1 - k;
+            k = last + 1;
+            step(counter, total, text);
+        }
+        for (; k < end; ++k)
             step(++counter, total, text);
-        if (requested || !error.isEmpty()) {
-            stopAt(writing, requested, i, done, mask);
-            return requested ? Failed : error;
-        }
     }
     return QString();
+}
+
+QString E2Image::moveRun(bool writing, const QList<int32_t> &addresses, const BlockRun &run,
+                         const QList<int> &positions, const QList<int> &selected,
+                         const std::function<void(int, int32_t)> &record)
+{
+    QList<int32_t> values(addresses.size());
+    const auto entry = [&](int r) { return selected[positions[r]]; };
+    QString error;
+    if (writing) {
+        for (int r = run.first; r < run.first + run.entries; ++r)
+            values[r] = m_session.catalogue.data(entry(r))->KrvDownloadValueE2;
+        error = m_session.rs232.WriteRun(addresses, run, values);
+    } else {
+        error = m_session.rs232.ReadRun(addresses, run, values);
+    }
+    // only what arrived is recorded: a failed run records none of its entries
+    if (error.isEmpty()) {
+        for (int r = run.first; r < run.first + run.entries; ++r)
+            record(entry(r), values[r]);
+    }
+    return error;
 }
 
 QString E2Image::ReadE2All(int16_t mask)
@@ -128,17 +178,11 @@ QString E2Image::ReadE2All(int16_t mask)
     // a read that stops midway leaves no mix of the unit's and the old values
     const Catalogue::E2Snapshot before = cat.saveE2Values();
     QString sectionFault;
-    const QString error = transferEntries(mask, false, [&](int i) {
-        CVarData *var = cat.entry(i);
-        int32_t value = 0;
-        const QString result = m_session.rs232.ReadVar(var->Data->Address, value);
-        if (result.isEmpty()) {
-            var->ReadE2FromQEL(value);
-            // the section count decides which later entries take part
-            if (i == cat.index(KRV_NUM_PROP_REG))
-                sectionFault = CheckRange(i);
-        }
-        return result;
+    const QString error = transferEntries(mask, false, [&](int i, int32_t value) {
+        cat.entry(i)->ReadE2FromQEL(value);
+        // the section count decides which later entries take part
+        if (i == cat.index(KRV_NUM_PROP_REG))
+            sectionFault = CheckRange(i);
     });
     if (!error.isEmpty()) {
         cat.restoreE2Values(before);
@@ -167,13 +211,9 @@ QString E2Image::WriteE2All(int16_t mask)
     if (!linkOpen())
         return Failed;
 
-    const QString error = transferEntries(mask, true, [this](int i) {
-        CVarData *var = m_session.catalogue.entry(i);
-        const QString result = m_session.rs232.WriteVar(var->Data->Address, var->Data->KrvDownloadValueE2);
-        // only a value that arrived is the controller's value
-        if (result.isEmpty())
-            var->WriteE2inQEL();
-        return result;
+    // only a value that arrived is the controller's value
+    const QString error = transferEntries(mask, true, [this](int i, int32_t) {
+        m_session.catalogue.entry(i)->WriteE2inQEL();
     });
     if (!error.isEmpty())
         return error;

@@ -8,6 +8,7 @@
 
 class Session;
 class CVarDataS;
+struct BlockRun;
 
 // Whole-set transfers between the controller's EEPROM and the catalogue:
 // read-all, write-all, the range check after a read, the reset-marker test,
@@ -79,10 +80,15 @@ public:
 
 private:
     bool stopRequested() const { return m_stopRequest && m_stopRequest(); }
-    // Steps over the entries the mask selects; `access` moves one entry that
-    // takes part and gives "" or the link's error. Ends at the first failure
-    // or asked-for stop (recorded in lastStop) with its text, else "".
-    QString transferEntries(int16_t mask, bool writing, const std::function<QString(int)> &access);
+    // Steps over the entries the mask selects and moves those that take part,
+    // a run of consecutive addresses at a time; `record` takes each entry of a
+    // run that arrived (index, value read or written). Progress advances by the
+    // entries of each run. Ends at the first failed run, at its first entry, or
+    // at an asked-for stop (recorded in lastStop) with its text, else "".
+    QString transferEntries(int16_t mask, bool writing, const std::function<void(int, int32_t)> &record);
+    // One run of a transfer: addresses[r] is the entry selected[positions[r]].
+    QString moveRun(bool writing, const QList<int32_t> &addresses, const BlockRun &run, const QList<int> &positions,
+                    const QList<int> &selected, const std::function<void(int, int32_t)> &record);
     // Records where a transfer stopped; the status text says it.
     void stopAt(bool writing, bool requested, int index, int done, int16_t mask);
     // Resets an out-of-range entry to its default; true when it was out of range.

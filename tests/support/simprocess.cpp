@@ -44,6 +44,8 @@ bool SimProcess::start()
         args << QStringLiteral("--ramlist") << m_options.ramList;
     if (!m_options.pacing)
         args << QStringLiteral("--no-pacing");
+    if (!m_options.blocks)
+        args << QStringLiteral("--no-blocks");
     args << m_options.extraArguments;
     m_process->start(programPath(), args);
     if (!m_process->waitForStarted(5000)) {

@@ -25,11 +25,19 @@ public:
         QString ramList;            // empty: the shipped res/ini/Ramlist.ini
         QString eepromFile;         // empty: a new temporary file
         bool pacing = false;        // true: bytes at the pace of 9600 baud
+        bool blocks = true;         // false: a controller without block commands
         QStringList extraArguments;
     };
 
     SimProcess();
     explicit SimProcess(Options options);
+    // The default options, with or without block commands.
+    static Options withBlocks(bool blocks)
+    {
+        Options o;
+        o.blocks = blocks;
+        return o;
+    }
     ~SimProcess();
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;

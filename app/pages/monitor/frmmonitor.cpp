@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -194,19 +195,6 @@ bool FrmMonitor::refreshAndCheck()
     return m_poller->timerEnabled();
 }
 
-QString FrmMonitor::readWord(KrvId id, int32_t &value, bool &present)
-{
-    CVarData *entry = session().catalogue.entry(id);
-    present = entry != nullptr;
-    if (!entry)
-        return QString();
-    value = 0;
-    const QString error = session().rs232.ReadVar(entry->Data->Address, value);
-    if (error.isEmpty())
-        entry->ReadRAMFromQEL(value);
-    return error;
-}
-
 QString FrmMonitor::ReadMonitorVar()
 {
     QList<JoyMonitor *> polled;
@@ -222,7 +210,14 @@ QString FrmMonitor::ReadMonitorVar()
     if (!refreshAndCheck())
         return stopCycle(QString());
 
-    // the three state words, each with its display
+    // the cycle's steps: the three state words, each with its display, then
+    // the polled controls; a step whose entry the list lacks reads nothing
+    struct Step
+    {
+        CVarData *entry;
+        std::function<void(CVarData *, int32_t)> show;
+    };
+    QList<Step> cycle;
     const struct
     {
         KrvId id;
@@ -232,35 +227,54 @@ QString FrmMonitor::ReadMonitorVar()
         {KRV_HSD_MONITOR, &MonitorDrawing::UpdateActiveOutput},
         {KRV_DIGIT_MONITOR, &MonitorDrawing::UpdateActiveDin},
     };
-    int done = 0;
-    for (const auto &word : words) {
-        int32_t value = 0;
-        bool present = false;
-        const QString error = readWord(word.id, value, present);
-        if (!error.isEmpty())
-            return stopCycle(error);
-        if (present)
-            ((*m_draw).*word.show)(static_cast<int16_t>(value));
-        m_poller->setProgress(++done, steps);
-        if (!refreshAndCheck())
-            return stopCycle(QString());
+    for (const auto &word : words)
+        cycle.append({s.catalogue.entry(word.id), [this, show = word.show](CVarData *entry, int32_t value) {
+                          entry->ReadRAMFromQEL(value);
+                          ((*m_draw).*show)(static_cast<int16_t>(value));
+                      }});
+    for (JoyMonitor *control : polled)
+        cycle.append({s.catalogue.entry(control->VarID()), [&s, control](CVarData *entry, int32_t value) {
+                          s.IsConnectObj = ConnectionState::MonitorPolling;
+                          s.StatusText = MonitorText;
+                          entry->ReadRAMFromQEL(value);
+                          control->UpdateDisplay(entry->Data->KrvDisplayValueRAM);
+                      }});
+    QList<int32_t> addresses;
+    QList<int> stepOf; // the step each address belongs to
+    for (int k = 0; k < cycle.size(); ++k) {
+        if (cycle[k].entry) {
+            addresses.append(cycle[k].entry->Data->Address);
+            stepOf.append(k);
+        }
     }
 
-    for (JoyMonitor *control : polled) {
-        if (CVarData *entry = s.catalogue.entry(control->VarID())) {
-            int32_t value = 0;
-            const QString error = s.rs232.ReadVar(entry->Data->Address, value);
-            if (!error.isEmpty())
-                return stopCycle(error);
-            s.IsConnectObj = ConnectionState::MonitorPolling;
-            s.StatusText = MonitorText;
-            entry->ReadRAMFromQEL(value);
-            control->UpdateDisplay(entry->Data->KrvDisplayValueRAM);
+    // shows the steps whose words are in (`read` leading addresses); false when the timer went off
+    QList<int32_t> values;
+    int shown = 0;
+    int next = 0;
+    bool stopped = false;
+    const auto showRead = [&](int read) {
+        const int until = read < addresses.size() ? stepOf[read] : static_cast<int>(cycle.size());
+        while (shown < until) {
+            const Step &step = cycle[shown];
+            if (step.entry)
+                step.show(step.entry, values[next++]);
+            m_poller->setProgress(++shown, steps);
+            if (!refreshAndCheck()) {
+                stopped = true;
+                return false;
+            }
         }
-        m_poller->setProgress(++done, steps);
-        if (!refreshAndCheck())
-            return stopCycle(QString());
-    }
+        return true;
+    };
+    if (!showRead(0))
+        return stopCycle(QString());
+    int read = 0;
+    const QString error = s.rs232.ReadVars(addresses, values, read, showRead);
+    if (!error.isEmpty())
+        return stopCycle(error);
+    if (stopped)
+        return stopCycle(QString());
     // the state stays 3 and the busy flag set until the next tick
     return QString();
 }
