@@ -12,36 +12,28 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
 #include <memory>
 
 namespace {
 
-// A stand-in for the configuration page: the widgets the monitor copies.
-class FakeConfigPage : public QWidget, public FakePage
+// What the configuration page publishes of its inputs, as the monitor copies it.
+void publishConfigInputs(SystemState &system)
 {
-public:
-    FakeConfigPage() : FakePage(QStringLiteral("A1"), 10, 11)
-    {
-        for (int k = 0; k < 4; ++k) {
-            joySel[k] = new QLabel(this);
-            joySel[k]->setObjectName(QStringLiteral("JoySel_%1").arg(k));
-            QPixmap picture(20 + k, 20);
-            picture.fill(Qt::red);
-            joySel[k]->setPixmap(picture);
-            joySel[k]->setToolTip(QStringLiteral("Joystick %1").arg(k + 1));
-            lblPin[k] = new QLabel(this);
-            lblPin[k]->setObjectName(QStringLiteral("LblPin_%1").arg(k));
-            lblPin[k]->setToolTip(QStringLiteral("D1.1%1 - AI_%2").arg(k).arg(k + 1));
-            QPalette palette = lblPin[k]->palette();
-            palette.setColor(QPalette::WindowText, QColor(0, 128, 0));
-            lblPin[k]->setPalette(palette);
-        }
+    for (int k = 0; k < 4; ++k) {
+        SystemState::SectionInputs inputs;
+        inputs.drawn = true;
+        QImage picture(20 + k, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        inputs.joystick = picture;
+        inputs.joystickCaption = QStringLiteral("Joystick %1").arg(k + 1);
+        inputs.pinCaption = QStringLiteral("D1.1%1 - AI_%2").arg(k).arg(k + 1);
+        inputs.pinColour = QColor(0, 128, 0);
+        system.setInputs(k, inputs);
     }
-    QLabel *joySel[4];
-    QLabel *lblPin[4];
-};
+}
 
 class MonitorTest : public PageFixture
 {
@@ -402,13 +394,12 @@ TEST_F(MonitorTest, SectionCountLaysOutTheDrawing)
 
 TEST_F(MonitorTest, IdleDrawingCopiesTheConfigurationPage)
 {
-    FakeConfigPage config;
-    usePage(&config);
+    publishConfigInputs(session.system);
     pages.current = page.get();
     var(KRV_JOY_0_CONFIG).QelValueE2 = 0x5302;
     page->DrawVisibleObject();
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(pinText(k), config.lblPin[k]->toolTip());
+        EXPECT_EQ(pinText(k), session.system.inputs(k).pinCaption);
         EXPECT_EQ(draw->LblPin[k]->palette().color(QPalette::WindowText), QColor(0, 128, 0));
         EXPECT_EQ(draw->LblPin[k]->toolTip(), "Pin connection");
         EXPECT_TRUE(draw->lblDinLJoy[k]->isHidden());
@@ -422,12 +413,17 @@ TEST_F(MonitorTest, IdleDrawingCopiesTheConfigurationPage)
 
 TEST_F(MonitorTest, RedrawTriggersRunTheirDrawingAndFallBack)
 {
-    FakeConfigPage config;
-    usePage(&config);
+    publishConfigInputs(session.system);
     pages.current = page.get();
     draw->DrawJoyMonitorEventObj->setValue(5);
     EXPECT_EQ(draw->DrawJoyMonitorEventObj->value(), 0);
     EXPECT_EQ(draw->JoyDisplay[0]->toolTip(), "Joystick 1");
+
+    // the configuration page's dither buttons redraw the solenoid pictures
+    QSignalSpy drawn(page.get(), &FrmMonitor::idleDrawn);
+    session.system.announceSolenoids();
+    EXPECT_EQ(drawn.count(), 1);
+    EXPECT_EQ(draw->DrawMagMonitorEventObj->value(), 0);
 
     var(KRV_SOL_TYPE).QelValueE2 = 1;
     page->fireRedrawTriggers();

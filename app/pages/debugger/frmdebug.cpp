@@ -202,7 +202,7 @@ void FrmDebug::Deactivate()
 {
     MonitorStop = true;
     if (session().IsConnectObj.value() == ConnectionState::DebuggerBusy)
-        session().IsConnectObj = ConnectionState::Connected;
+        session().link.setState(ConnectionState::Connected);
 }
 
 void FrmDebug::applyLoginDependency()
@@ -221,7 +221,7 @@ void FrmDebug::stopMonitorTimer()
     m_busy = false;
     MonitorStop = true;
     if (session().IsConnectObj.value() == ConnectionState::DebuggerBusy)
-        session().IsConnectObj = ConnectionState::Connected;
+        session().link.setState(ConnectionState::Connected);
     m_commands.monitorStopped();
 }
 
@@ -246,7 +246,7 @@ int FrmDebug::TextStringIsInteger(const QString &Text)
 
 void FrmDebug::Wait(double milliseconds)
 {
-    DevLink::WaitMs(milliseconds);
+    LinkScheduler::waitMs(milliseconds);
 }
 
 void FrmDebug::selectVariable(int index)
@@ -362,7 +362,7 @@ void FrmDebug::setMonitorLocked(bool locked)
 void FrmDebug::cmdMonitor()
 {
     if (m_tmrDebug->isActive()) {
-        session().IsConnectObj = ConnectionState::Connected;
+        session().link.setState(ConnectionState::Connected);
         MonitorStop = true;
         setMonitorLocked(false);
         return;
@@ -370,7 +370,7 @@ void FrmDebug::cmdMonitor()
     int32_t address = 0;
     if (!commandAddress(address) || !m_commands.connect())
         return;
-    session().IsConnectObj = ConnectionState::DebuggerBusy;
+    session().link.setState(ConnectionState::DebuggerBusy);
     m_tmrDebug->start();
     MonitorStop = false;
     setMonitorLocked(true);
@@ -387,6 +387,9 @@ void FrmDebug::monitorTick()
         return;
     int32_t address = 0;
     if (!DebugInput::parseAddress(m_lblAddress->text(), address))
+        return;
+    const LinkScheduler::Turn turn(session().link, LinkScheduler::Use::Poll);
+    if (!turn)
         return;
     m_busy = true;
     int32_t value = 0;

@@ -64,15 +64,11 @@ signals:
 private:
     // The raw EEPROM value of a well-known variable; `fallback` when the list lacks it.
     int32_t e2Value(KrvId id, int32_t fallback = 0) const;
-    // Reads one live word into its entry; an entry the list lacks is skipped.
-    QString readWord(KrvId id, int32_t &value, bool &present);
     QString stopCycle(const QString &error);
     // Lets pending events run; false when the timer was switched off meanwhile.
     bool refreshAndCheck();
     void checkValves(int k);
     void onTrigger(QScrollBar *trigger, int value, void (FrmMonitor::*draw)());
-    QWidget *configPage() const;
-    QLabel *configLabel(const QString &name) const;
 
     std::unique_ptr<MonitorDrawing> m_draw;
     PagePoller *m_poller;
