@@ -403,7 +403,7 @@ TEST_F(PollingLinkFaults, EventsDuringATransferOrAMonitorCycleNeverReEnter)
     EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), 55);
     EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), var(KRV_JOY0_VALUE).KrvDisplayValueRAM) << "shown as read";
     ASSERT_TRUE(waitFor([&] { return state() == ConnectionState::DiagnosticPolling; }));
-    EXPECT_FALSE(monitor->TmrMonitor()->isActive());
+    EXPECT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 1000)) << "the left page stops";
 
     // during a Read All, with a close
     qint64 closeMs = -1;

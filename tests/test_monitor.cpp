@@ -264,27 +264,39 @@ TEST_F(MonitorTest, PollingRunsOnlyWhileInFrontAndConnected)
     EXPECT_EQ(controller().accessCount(), reads);
 }
 
-TEST_F(MonitorTest, TickWaitsWhileAnotherPagesPollIsBusy)
+TEST_F(MonitorTest, TickWaitsWhileAnotherUserHoldsTheLink)
 {
     connectAndActivate();
-    diagnostic.timerBusy = true;
+    {
+        const LinkScheduler::Turn transfer(session.link);
+        tick();
+        EXPECT_EQ(controller().accessCount(), 0);
+        EXPECT_FALSE(page->StatusTimerForm());
+        // a command asked for meanwhile is refused, not run inside the transfer
+        bool ran = false;
+        EXPECT_FALSE(session.link.request([&] { ran = true; }));
+        EXPECT_FALSE(ran);
+    }
+    bool waited = false;
+    {
+        const LinkScheduler::Turn otherPoll(session.link, LinkScheduler::Use::Poll);
+        tick();
+        EXPECT_EQ(controller().accessCount(), 0);
+        // a command asked for during a poll runs once it has returned, before the next poll
+        EXPECT_TRUE(session.link.request([&] { waited = true; }));
+        EXPECT_FALSE(waited);
+    }
     tick();
-    EXPECT_EQ(controller().accessCount(), 0);
-    EXPECT_FALSE(page->StatusTimerForm());
-    diagnostic.timerBusy = false;
-    debug.timerBusy = true;
-    tick();
-    EXPECT_EQ(controller().accessCount(), 0);
-    debug.timerBusy = false;
-    tick();
-    EXPECT_GT(controller().accessCount(), 0);
+    EXPECT_EQ(controller().accessCount(), 0) << "the waiting command goes first";
+    ASSERT_TRUE(waitFor([&] { return waited && controller().accessCount() > 0; }, 1000));
 
-    // a deactivated page does not stop either while a peer is busy
+    // a deactivated page does not stop either while the link is held
     page->Deactivate();
-    diagnostic.timerBusy = true;
-    tick();
-    EXPECT_TRUE(page->TmrMonitor()->isActive());
-    diagnostic.timerBusy = false;
+    {
+        const LinkScheduler::Turn transfer(session.link);
+        tick();
+        EXPECT_TRUE(page->TmrMonitor()->isActive());
+    }
     tick();
     EXPECT_FALSE(page->TmrMonitor()->isActive());
 }
