@@ -18,16 +18,6 @@
 
 namespace {
 
-// The monitor page as far as the configuration page reaches it.
-struct MonitorStandIn : QWidget, FakePage
-{
-    MonitorStandIn() : FakePage(QStringLiteral("A2"), 0, 0)
-    {
-        trigger->setObjectName(QStringLiteral("DrawMagMonitorEventObj"));
-    }
-    QScrollBar *trigger = new QScrollBar(this);
-};
-
 TEST_F(ConfigPageTest, HasEveryWidgetOfTheLayout)
 {
     EXPECT_EQ(page->objectName(), "FrmConfig");
@@ -266,6 +256,10 @@ TEST_F(ConfigPageTest, JoystickPicturesFollowTheIdentifiers)
     EXPECT_TRUE(shows(2, joys.picture(5)));
     EXPECT_FALSE(shows(2, joys.picture(2)));
     EXPECT_TRUE(widget<QLabel>("JoySel", 3)->pixmap().isNull());
+    // the pages share what is drawn here through the system state
+    EXPECT_EQ(session.system.inputs(2).joystick.convertToFormat(QImage::Format_RGB32),
+              joys.picture(5).convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(session.system.inputs(3).joystick.isNull());
 
     entry(KRV_JOY_3_ID).KRVSetVar(-1);
     entry(KRV_JOY_2_ID).KRVSetVar(2);
@@ -279,9 +273,8 @@ TEST_F(ConfigPageTest, DitherButtonsFollowTheSolenoidType)
     page->pictures().SolTypeDescriptions[2] = QStringLiteral("Second magnet");
     page->pictures().MagnetPicture2 = QPixmap(8, 8);
     page->pictures().MagnetPicture2.fill(Qt::red);
-    // The monitor page's solenoid redraw trigger.
-    MonitorStandIn monitor;
-    pages.pages = {&monitor};
+    // what the monitor's solenoid pictures redraw on
+    QSignalSpy solenoids(&session.system, &SystemState::solenoidsChanged);
 
     entry(KRV_SOL_TYPE).KRVSetVar(2);
     page->ConfigDrawMag();
@@ -289,8 +282,7 @@ TEST_F(ConfigPageTest, DitherButtonsFollowTheSolenoidType)
         EXPECT_EQ(widget(array, 3)->toolTip(), "Second magnet");
         EXPECT_EQ(widget<QLabel>(array, 3)->pixmap().size(), QSize(8, 8));
     }
-    EXPECT_EQ(monitor.trigger->value(), 1);
-    monitor.trigger->setValue(0);
+    EXPECT_EQ(solenoids.count(), 1);
 
     entry(KRV_SOL_TYPE).KRVSetVar(3); // unknown type: the buttons keep what they show
     page->ConfigDrawMag();
@@ -301,7 +293,7 @@ TEST_F(ConfigPageTest, DitherButtonsFollowTheSolenoidType)
     EXPECT_EQ(widget("MagSel", 0)->toolTip(), "Dither Settings");
     EXPECT_EQ(widget<QLabel>("MagSelsdm", 1)->pixmap().size(), page->pictures().MagnetPicture.size());
     EXPECT_TRUE(widget("MagSel", 2)->isEnabled());
-    EXPECT_EQ(monitor.trigger->value(), 1);
+    EXPECT_EQ(solenoids.count(), 3);
 }
 
 TEST_F(ConfigPageTest, DitherCaptionsAgreeOnEveryRow)

@@ -530,7 +530,7 @@ TEST_F(DebugPage, ResetAsksThenSendsLoadAndClosesTheLink)
     EXPECT_EQ(bed.messages.lastText(),
               QStringLiteral("POWER RESET Needed For Default Parameters Configuration To Be Effective !!!"));
     EXPECT_EQ(bed.messages.shown.last().icon, MessageService::Icon::Information);
-    EXPECT_EQ(bed.session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_EQ(bed.session.devLink.LinkState, DevLink::State::Close);
     EXPECT_EQ(bed.session.IsConnectObj.value(), ConnectionState::NotConnected);
     EXPECT_TRUE(page->isEnabled());
 

@@ -137,7 +137,7 @@ TEST_F(PagesOverSim, DebuggerDitherUpdateAndReset)
     click(&page, QStringLiteral("cmdReset"));
     ASSERT_EQ(bed.messages.shown.size(), 3);
     EXPECT_TRUE(bed.messages.lastText().startsWith(QStringLiteral("POWER RESET Needed")));
-    EXPECT_EQ(bed.session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_EQ(bed.session.devLink.LinkState, DevLink::State::Close);
     EXPECT_TRUE(bed.session.rs232.Connect());
     bool marker = false;
     EXPECT_EQ(bed.session.e2Image.ReadResetMarker(marker), QString());

@@ -137,18 +137,18 @@ protected:
 
 TEST_F(DevLinkTest, OpenBuildsTheConnectionStringAndHoldsOneLink)
 {
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
     link.ComPort = 3;
     EXPECT_EQ(link.ConnectionString(), "GDB:1,1000,#COM:3,9600,N,8,1");
     ASSERT_EQ(link.LinkOpen(), 0);
-    EXPECT_EQ(link.LinkState, "Open");
+    EXPECT_EQ(link.LinkState, DevLink::State::Open);
     EXPECT_EQ(factory.names, QStringList{"DevLinkMng.DeviceLinkMng.1"});
     EXPECT_EQ(factory.opened, QStringList{"GDB:1,1000,#COM:3,9600,N,8,1"});
     // already open: nothing new is created
     EXPECT_EQ(link.LinkOpen(), 0);
     EXPECT_EQ(factory.names.size(), 1);
     link.LinkClose();
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
     EXPECT_FALSE(link.isOpen());
 }
 
@@ -166,7 +166,7 @@ TEST_F(DevLinkTest, EveryOpenFailureLeavesTheLinkClosed)
     factory.handOutLink = true;
     factory.throwOnCreate = true;
     EXPECT_EQ(link.LinkOpen(), -1);
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
     EXPECT_FALSE(link.isOpen());
     DevLink noFactory(nullptr);
     EXPECT_EQ(noFactory.LinkOpen(), -1);
@@ -347,7 +347,7 @@ TEST(RS232Test, ConnectReportsOnlyANamedPort)
     // a reconnect always builds a fresh device link
     EXPECT_TRUE(rs.Connect());
     EXPECT_NE(factory.lastLink, first);
-    EXPECT_EQ(link.LinkState, "Open");
+    EXPECT_EQ(link.LinkState, DevLink::State::Open);
 }
 
 TEST(RS232Test, ClosedLinkMakesReadVarAndWriteVarSilentNoOps)
@@ -371,7 +371,7 @@ TEST(RS232Test, ClosedLinkMakesReadVarAndWriteVarSilentNoOps)
     port.open = true;
     rs.setPortControl(&port);
     rs.Disconnect();
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
     EXPECT_EQ(port.closes, 1);
     value = 17;
     EXPECT_EQ(rs.ReadVar(0x0100, value), "");
@@ -394,7 +394,7 @@ TEST(ComponentFactoryTest, UnknownNameOrMissingLibraryFailsTheOpen)
     DevLink link(&missing);
     link.ComPort = 1;
     EXPECT_EQ(link.LinkOpen(), -1);
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
 
     ComponentFactory noRegistry(dir.path("absent.ini"), QCoreApplication::applicationDirPath());
     EXPECT_EQ(noRegistry.create("DevLinkMng.DeviceLinkMng.1"), nullptr);

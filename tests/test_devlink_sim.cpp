@@ -85,7 +85,7 @@ protected:
 
 TEST_F(LinkOverSim, ConnectAndWordRoundTripThatSurvivesARestart)
 {
-    EXPECT_EQ(link.LinkState, "Open");
+    EXPECT_EQ(link.LinkState, DevLink::State::Open);
     EXPECT_EQ(read(Version), 10412);
     EXPECT_EQ(read(IMin1A), 400) << "a new EEPROM starts from the defaults";
     EXPECT_EQ(rs.WriteVar(IMin1A, 555), "");
@@ -248,7 +248,7 @@ TEST_F(LinkOverSim, DamagedRepliesNeverGiveAWrongValue)
 TEST_F(LinkOverSim, ClosedLinkIsASilentNoOp)
 {
     rs.Disconnect();
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
     int32_t value = 77;
     EXPECT_EQ(rs.ReadVar(IMin1A, value), "");
     EXPECT_EQ(value, 77);
@@ -269,7 +269,7 @@ TEST_F(LinkOverSim, ConnectWithoutAPortOrWithAMissingOne)
     qunsetenv("KRV_COM7");
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "Can't Open COM 7: no such device (/nonexistent/tty)");
-    EXPECT_EQ(link.LinkState, "Close");
+    EXPECT_EQ(link.LinkState, DevLink::State::Close);
 }
 
 TEST_F(LinkOverSim, PortIsTakenExclusively)

@@ -152,7 +152,7 @@ protected:
     {
         sim.clearSettings();
         ASSERT_TRUE(session.rs232.Connect());
-        EXPECT_EQ(session.devLink.LinkState, "Open");
+        EXPECT_EQ(session.devLink.LinkState, DevLink::State::Open);
         const QList<int> marked = markEntries();
         const QString result = readAll();
         ASSERT_EQ(result, QString());
@@ -208,7 +208,7 @@ TEST_P(LinkFaults, DamagedAndLostBytesDuringReadAllNeverGiveAWrongValue)
         ASSERT_TRUE(result.isEmpty() || result == "FAILED!") << result.toStdString();
         const int read = expectReadOrUntouched(marked, !result.isEmpty());
         EXPECT_TRUE(messages.shown.isEmpty()) << "no damaged value may show up as out of range";
-        EXPECT_EQ(session.devLink.LinkState, "Open");
+        EXPECT_EQ(session.devLink.LinkState, DevLink::State::Open);
         sim.clearSettings();
         seen << QStringLiteral("at %1: read-all %2, %3 of %4 entries read")
                     .arg(QLatin1String(rates))

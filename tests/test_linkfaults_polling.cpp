@@ -348,5 +348,87 @@ TEST_P(PollingLinkFaults, ExitInTheMiddleOfAMonitorCycleEndsWithinHalfASecond)
     EXPECT_LT(exitWhileMonitorPolls(true), 500);
 }
 
+// A click, a page switch and timer ticks that arrive while a monitor cycle
+// reads, and the same plus a close while a Read All reads: no second user
+// gets the link, the Read All clicked during the cycle runs whole once the
+// cycle has returned, the one clicked during the transfer is refused, the
+// values shown are the values read, and the windows are gone at once.
+TEST_P(PollingLinkFaults, EventsDuringATransferOrAMonitorCycleNeverReEnter)
+{
+    LinkWatch &link = components.watch;
+    int deepest = 0;          // most users of the link seen at one access
+    int transferAccesses = 0; // a whole-set transfer disables the main window for its length
+    link.onAccess = [&] {
+        const bool transfer = !window->isEnabled();
+        transferAccesses += transfer ? 1 : 0;
+        deepest = std::max(deepest, int(transfer) + int(monitor->poller().inCycle())
+                                        + int(diagnostic->poller().inCycle()));
+    };
+    // handled the next time the program lets events run
+    const auto arriveLater = [this](int tab, bool close, qint64 *closeMs) {
+        QTimer::singleShot(0, window.get(), [this, tab, close, closeMs] {
+            commands().buttonClicked(QStringLiteral("Read All"));
+            window->selectTab(tab);
+            monitor->poller().tick();
+            diagnostic->poller().tick();
+            if (!close)
+                return;
+            QElapsedTimer clock;
+            clock.start();
+            window->menuItem(QStringLiteral("mnuFile_Exit"))->trigger();
+            EXPECT_TRUE(window->windowsUnloaded());
+            *closeMs = clock.elapsed();
+        });
+    };
+
+    sim.set("joy.0", "30");
+    connectButton();
+    window->selectTab(MonitorTab);
+    MonitorDrawing &draw = monitor->drawing();
+    ASSERT_TRUE(waitFor([&] { return draw.JoyMonitorVal[0]->Value() == 30; }));
+    int before = transferAccesses;
+    commands().buttonClicked(QStringLiteral("Read All")); // between two cycles: at once
+    const int wholeReadAll = transferAccesses - before;
+    ASSERT_GT(wholeReadAll, 2);
+
+    // during a monitor cycle
+    sim.set("joy.0", "55");
+    bool arrived = false;
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(draw.JoyMonitorVal[0], &JoyMonitor::UpdateValue, [&, once] {
+        QObject::disconnect(*once);
+        EXPECT_TRUE(monitor->poller().inCycle());
+        arriveLater(DiagnosticTab, false, nullptr);
+        arrived = true;
+    });
+    before = transferAccesses;
+    ASSERT_TRUE(waitFor([&] { return arrived; }));
+    ASSERT_TRUE(waitFor([&] { return transferAccesses - before == wholeReadAll && window->isEnabled(); }));
+    EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), 55);
+    EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), var(KRV_JOY0_VALUE).KrvDisplayValueRAM) << "shown as read";
+    ASSERT_TRUE(waitFor([&] { return state() == ConnectionState::DiagnosticPolling; }));
+    EXPECT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 1000)) << "the left page stops";
+
+    // during a Read All, with a close
+    qint64 closeMs = -1;
+    before = transferAccesses;
+    link.onAccess = [&, inner = link.onAccess] {
+        inner();
+        if (transferAccesses - before == wholeReadAll / 2)
+            arriveLater(MonitorTab, true, &closeMs);
+    };
+    commands().buttonClicked(QStringLiteral("Read All"));
+    EXPECT_EQ(transferAccesses - before, wholeReadAll) << "one whole Read All, the second click refused";
+    EXPECT_TRUE(window->windowsUnloaded());
+    EXPECT_GE(closeMs, 0);
+    EXPECT_LT(closeMs, 500);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_EQ(link.mostInFlight, 1);
+    EXPECT_TRUE(messages.shown.isEmpty()) << messages.lastText().toStdString();
+    std::printf("link users at once: %d, accesses in flight at once: %d, Read All of %d accesses, close to windows "
+                "gone: %lld ms\n",
+                deepest, link.mostInFlight, wholeReadAll, static_cast<long long>(closeMs));
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, PollingLinkFaults, ::testing::Bool(),
                          [](const auto &info) { return info.param ? "Blocks" : "Words"; });

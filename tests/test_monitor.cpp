@@ -12,36 +12,28 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
 #include <memory>
 
 namespace {
 
-// A stand-in for the configuration page: the widgets the monitor copies.
-class FakeConfigPage : public QWidget, public FakePage
+// What the configuration page publishes of its inputs, as the monitor copies it.
+void publishConfigInputs(SystemState &system)
 {
-public:
-    FakeConfigPage() : FakePage(QStringLiteral("A1"), 10, 11)
-    {
-        for (int k = 0; k < 4; ++k) {
-            joySel[k] = new QLabel(this);
-            joySel[k]->setObjectName(QStringLiteral("JoySel_%1").arg(k));
-            QPixmap picture(20 + k, 20);
-            picture.fill(Qt::red);
-            joySel[k]->setPixmap(picture);
-            joySel[k]->setToolTip(QStringLiteral("Joystick %1").arg(k + 1));
-            lblPin[k] = new QLabel(this);
-            lblPin[k]->setObjectName(QStringLiteral("LblPin_%1").arg(k));
-            lblPin[k]->setToolTip(QStringLiteral("D1.1%1 - AI_%2").arg(k).arg(k + 1));
-            QPalette palette = lblPin[k]->palette();
-            palette.setColor(QPalette::WindowText, QColor(0, 128, 0));
-            lblPin[k]->setPalette(palette);
-        }
+    for (int k = 0; k < 4; ++k) {
+        SystemState::SectionInputs inputs;
+        inputs.drawn = true;
+        QImage picture(20 + k, 20, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        inputs.joystick = picture;
+        inputs.joystickCaption = QStringLiteral("Joystick %1").arg(k + 1);
+        inputs.pinCaption = QStringLiteral("D1.1%1 - AI_%2").arg(k).arg(k + 1);
+        inputs.pinColour = QColor(0, 128, 0);
+        system.setInputs(k, inputs);
     }
-    QLabel *joySel[4];
-    QLabel *lblPin[4];
-};
+}
 
 class MonitorTest : public PageFixture
 {
@@ -272,27 +264,39 @@ TEST_F(MonitorTest, PollingRunsOnlyWhileInFrontAndConnected)
     EXPECT_EQ(controller().accessCount(), reads);
 }
 
-TEST_F(MonitorTest, TickWaitsWhileAnotherPagesPollIsBusy)
+TEST_F(MonitorTest, TickWaitsWhileAnotherUserHoldsTheLink)
 {
     connectAndActivate();
-    diagnostic.timerBusy = true;
+    {
+        const LinkScheduler::Turn transfer(session.link);
+        tick();
+        EXPECT_EQ(controller().accessCount(), 0);
+        EXPECT_FALSE(page->StatusTimerForm());
+        // a command asked for meanwhile is refused, not run inside the transfer
+        bool ran = false;
+        EXPECT_FALSE(session.link.request([&] { ran = true; }));
+        EXPECT_FALSE(ran);
+    }
+    bool waited = false;
+    {
+        const LinkScheduler::Turn otherPoll(session.link, LinkScheduler::Use::Poll);
+        tick();
+        EXPECT_EQ(controller().accessCount(), 0);
+        // a command asked for during a poll runs once it has returned, before the next poll
+        EXPECT_TRUE(session.link.request([&] { waited = true; }));
+        EXPECT_FALSE(waited);
+    }
     tick();
-    EXPECT_EQ(controller().accessCount(), 0);
-    EXPECT_FALSE(page->StatusTimerForm());
-    diagnostic.timerBusy = false;
-    debug.timerBusy = true;
-    tick();
-    EXPECT_EQ(controller().accessCount(), 0);
-    debug.timerBusy = false;
-    tick();
-    EXPECT_GT(controller().accessCount(), 0);
+    EXPECT_EQ(controller().accessCount(), 0) << "the waiting command goes first";
+    ASSERT_TRUE(waitFor([&] { return waited && controller().accessCount() > 0; }, 1000));
 
-    // a deactivated page does not stop either while a peer is busy
+    // a deactivated page does not stop either while the link is held
     page->Deactivate();
-    diagnostic.timerBusy = true;
-    tick();
-    EXPECT_TRUE(page->TmrMonitor()->isActive());
-    diagnostic.timerBusy = false;
+    {
+        const LinkScheduler::Turn transfer(session.link);
+        tick();
+        EXPECT_TRUE(page->TmrMonitor()->isActive());
+    }
     tick();
     EXPECT_FALSE(page->TmrMonitor()->isActive());
 }
@@ -402,13 +406,12 @@ TEST_F(MonitorTest, SectionCountLaysOutTheDrawing)
 
 TEST_F(MonitorTest, IdleDrawingCopiesTheConfigurationPage)
 {
-    FakeConfigPage config;
-    usePage(&config);
+    publishConfigInputs(session.system);
     pages.current = page.get();
     var(KRV_JOY_0_CONFIG).QelValueE2 = 0x5302;
     page->DrawVisibleObject();
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(pinText(k), config.lblPin[k]->toolTip());
+        EXPECT_EQ(pinText(k), session.system.inputs(k).pinCaption);
         EXPECT_EQ(draw->LblPin[k]->palette().color(QPalette::WindowText), QColor(0, 128, 0));
         EXPECT_EQ(draw->LblPin[k]->toolTip(), "Pin connection");
         EXPECT_TRUE(draw->lblDinLJoy[k]->isHidden());
@@ -422,12 +425,17 @@ TEST_F(MonitorTest, IdleDrawingCopiesTheConfigurationPage)
 
 TEST_F(MonitorTest, RedrawTriggersRunTheirDrawingAndFallBack)
 {
-    FakeConfigPage config;
-    usePage(&config);
+    publishConfigInputs(session.system);
     pages.current = page.get();
     draw->DrawJoyMonitorEventObj->setValue(5);
     EXPECT_EQ(draw->DrawJoyMonitorEventObj->value(), 0);
     EXPECT_EQ(draw->JoyDisplay[0]->toolTip(), "Joystick 1");
+
+    // the configuration page's dither buttons redraw the solenoid pictures
+    QSignalSpy drawn(page.get(), &FrmMonitor::idleDrawn);
+    session.system.announceSolenoids();
+    EXPECT_EQ(drawn.count(), 1);
+    EXPECT_EQ(draw->DrawMagMonitorEventObj->value(), 0);
 
     var(KRV_SOL_TYPE).QelValueE2 = 1;
     page->fireRedrawTriggers();

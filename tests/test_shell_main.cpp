@@ -236,7 +236,7 @@ TEST_F(ShellTest, WithoutAUsableVariableListCommandsRefuseAndNameTheFile)
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("a configuration worth keeping\r\n"));
     EXPECT_EQ(state(), ConnectionState::NotConnected);
-    EXPECT_NE(session.devLink.LinkState, QStringLiteral("Open"));
+    EXPECT_NE(session.devLink.LinkState, DevLink::State::Open);
 
     // no list at all
     window.reset();

@@ -70,7 +70,7 @@ TEST_F(ShellOverSim, ConnectReadsTheControllerAndDisconnectClearsEverything)
 
     window->toolButton(19)->trigger();
     EXPECT_EQ(state(), ConnectionState::NotConnected);
-    EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_EQ(session.devLink.LinkState, DevLink::State::Close);
     tick();
     EXPECT_EQ(connectBox(), QStringLiteral("Not Connected"));
     EXPECT_EQ(window->mainStatusBar()->panelIcon(1), StateIcon::Red);
@@ -110,7 +110,7 @@ TEST_F(ShellOverSim, ResetThenTheResetMarkerQuestionAnsweredNoClosesTheLink)
               QStringLiteral("Restore every parameter of the control unit to its default values?"));
     EXPECT_EQ(messages.lastText(), QStringLiteral("Switch OFF and then switch ON power supply!"));
     EXPECT_EQ(state(), ConnectionState::NotConnected);
-    EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_EQ(session.devLink.LinkState, DevLink::State::Close);
     EXPECT_TRUE(window->isEnabled());
 
     const QString question = QStringLiteral("Missing POWER RESET After A 'RESET' Command : Continue Anyway? ");
@@ -118,7 +118,7 @@ TEST_F(ShellOverSim, ResetThenTheResetMarkerQuestionAnsweredNoClosesTheLink)
     window->toolButton(19)->trigger();
     EXPECT_EQ(messages.lastText(), question);
     EXPECT_EQ(state(), ConnectionState::NotConnected);
-    EXPECT_EQ(session.devLink.LinkState, QStringLiteral("Close"));
+    EXPECT_EQ(session.devLink.LinkState, DevLink::State::Close);
     EXPECT_TRUE(window->isEnabled());
 
     messages.answers.push_back(MessageService::Answer::Yes);

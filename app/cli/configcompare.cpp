@@ -17,7 +17,7 @@ ConfigCompare::Side ConfigCompare::fromUnit(Session &session, const QString &lab
 {
     Side side;
     side.label = label;
-    if (session.devLink.LinkState != QLatin1String("Open")) {
+    if (session.devLink.LinkState != DevLink::State::Open) {
         error = E2Image::Failed;
         return side;
     }

@@ -181,7 +181,7 @@ int Krvctl::monitor(const QStringList &args)
             // a row that ran late starts the count again instead of rushing to catch up
             if (clock.elapsed() > due)
                 due = clock.elapsed();
-            DevLink::WaitMs(double(due - clock.elapsed()));
+            LinkScheduler::waitMs(double(due - clock.elapsed()));
         }
         QString line;
         if (!logger.poll(line))

@@ -2,16 +2,12 @@
 
 #include "connectionsettings.h"
 #include "documentopener.h"
+#include "linkscheduler.h"
 #include "messageservice.h"
 #include "vbnumber.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QVariant>
 #include <cctype>
-#include <thread>
 
 namespace {
 
@@ -112,7 +108,7 @@ int DevLink::LinkOpen()
 {
     if (m_link)
         return 0;
-    LinkState = QStringLiteral("Close");
+    LinkState = State::Close;
     m_failure = {};
     try {
         std::unique_ptr<IDeviceLinkManager> manager =
@@ -142,7 +138,7 @@ int DevLink::LinkOpen()
         noteFailure(LinkFailure::Kind::NotOpen, ComponentFailed);
         return -1;
     }
-    LinkState = QStringLiteral("Open");
+    LinkState = State::Open;
     return 0;
 }
 
@@ -154,7 +150,7 @@ void DevLink::LinkClose()
         m_link.reset();
     } catch (...) {
     }
-    LinkState = QStringLiteral("Close");
+    LinkState = State::Close;
 }
 
 int16_t DevLink::SignReduce(int32_t value)
@@ -280,20 +276,7 @@ QString DevLink::WriteBlock(int32_t address, const QList<int32_t> &values)
 
 void DevLink::WaitMs(double milliseconds)
 {
-    // A monotonic clock: a wait that spans midnight or a clock change must
-    // still end on time.
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds) {
-        const int left = static_cast<int>(milliseconds - static_cast<double>(clock.elapsed())) + 1;
-        if (!QCoreApplication::instance()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(left));
-            continue;
-        }
-        QEventLoop loop;
-        QTimer::singleShot(left, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    LinkScheduler::waitMs(milliseconds);
 }
 
 double DevLink::HexTextToNumber(const QString &text)
@@ -335,14 +318,14 @@ void RS232::Disconnect()
 
 QString RS232::ReadVar(int32_t address, int32_t &value)
 {
-    if (m_link.LinkState != QLatin1String("Open"))
+    if (m_link.LinkState != DevLink::State::Open)
         return QString();
     return m_link.ReadWord(address, value);
 }
 
 QString RS232::WriteVar(int32_t address, int32_t value)
 {
-    if (m_link.LinkState != QLatin1String("Open"))
+    if (m_link.LinkState != DevLink::State::Open)
         return QString();
     return m_link.WriteWord(address, value);
 }

@@ -35,8 +35,10 @@ public:
     // The factory finds components by name; tests pass their own.
     explicit DevLink(IDeviceLinkFactory *factory);
 
-    int16_t ComPort = 0;                       // 0: none chosen
-    QString LinkState = QStringLiteral("Close"); // "Open" while a device link is held
+    enum class State { Close, Open };
+
+    int16_t ComPort = 0;               // 0: none chosen
+    State LinkState = State::Close;    // Open while a device link is held
     // The port's name in messages when it was given as a device path; empty: "COM <n>".
     QString PortName;
 

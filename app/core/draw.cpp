@@ -176,6 +176,7 @@ int Draw::ExitProgram()
     }
 
     m_session.ExitRequested = true;
+    m_session.link.dropRequests();
     ++m_exitAttempts;
     if (m_exitRetry)
         m_exitRetry->stop(); // this is the attempt it was waiting for

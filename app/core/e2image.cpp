@@ -30,7 +30,7 @@ E2Image::E2Image(Session &session) : m_session(session) {}
 
 bool E2Image::linkOpen() const
 {
-    return m_session.devLink.LinkState == QLatin1String("Open");
+    return m_session.devLink.LinkState == DevLink::State::Open;
 }
 
 bool E2Image::qualifiesForTransfer(int index) const

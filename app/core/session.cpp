@@ -1,10 +1,15 @@
 #include "session.h"
 
-Session::Session(IDeviceLinkFactory *deviceLinks, MessageService *messages)
-    : messages(messages),
-      catalogue(messages),
+Session::Session(IDeviceLinkFactory *deviceLinks, MessageService *messageService)
+    : messages(messageService),
+      catalogue(messageService),
       devLink(deviceLinks),
-      rs232(devLink, messages),
+      rs232(devLink, messageService),
+      link(*this),
+      system(catalogue),
+      IsConnectObj(link.state()),
+      ProgressPercent(link.progressPercent()),
+      StatusText(link.statusText()),
       draw(*this),
       e2Image(*this),
       file(*this)

@@ -6,6 +6,8 @@
 #include "devlink.h"
 #include "draw.h"
 #include "e2image.h"
+#include "linkscheduler.h"
+#include "systemstate.h"
 
 #include <QString>
 #include <cstdint>
@@ -21,6 +23,9 @@ class WaitWindow;
 // window-wide state the shared routines read, in one object a test creates
 // fresh. The shell owns one and fills in the window seams once its windows
 // exist; every seam may stay unset (nullptr) and is then skipped.
+// The link's use (connection state, progress, busy) belongs to `link`, the
+// valve system the pages share to `system`; the names below that refer to
+// them are kept for the many places that only read them.
 class Session
 {
 public:
@@ -36,16 +41,18 @@ public:
     Catalogue catalogue;
     DevLink devLink;
     RS232 rs232;
+    LinkScheduler link;
+    SystemState system;
 
-    ConnectionState IsConnectObj;
+    ConnectionState &IsConnectObj;
     int16_t FileState = FileNone;
     bool CommentEdited = false;
     bool ParamDiff = false;
     bool ExitRequested = false;
 
     // Progress of the running transfer, shown by the status bar and the wait window.
-    int16_t ProgressPercent = 0;
-    QString StatusText;
+    int16_t &ProgressPercent;
+    QString &StatusText;
 
     // Seams the shell provides.
     MainWindowView *mainWindow = nullptr;

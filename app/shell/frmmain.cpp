@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -91,7 +90,7 @@ FrmMain::FrmMain(Session &session, ShellServices services, QWidget *parent)
     m_session.pages = this;
     m_session.waitWindow = this;
     m_session.rs232.setPortControl(&m_msComm);
-    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_session.link.setState(ConnectionState::NotConnected);
 
     buildMenus();
     buildToolBar();
@@ -99,6 +98,7 @@ FrmMain::FrmMain(Session &session, ShellServices services, QWidget *parent)
     m_statusBar = new MainStatusBar(this);
     setStatusBar(m_statusBar);
     m_wait = new FrmWait(this);
+    m_wait->setPump([this] { m_session.link.pumpEvents(); });
 
     m_pageContext.session = &m_session;
     m_pageContext.mainWindow = this;
@@ -332,7 +332,7 @@ void FrmMain::loadPages()
         PageBase *page = factory->create(entry.kind, m_pageContext, m_pageArea);
         m_pages << page;
         m_pageArea->addWidget(page);
-        QCoreApplication::processEvents();
+        m_session.link.pumpEvents();
     }
     for (int i = 0; i < m_pages.size(); ++i)
         m_pages[i]->setTag(QString::fromLatin1(order[i].tag));

@@ -2,7 +2,6 @@
 
 #include "flatprogressbar.h"
 
-#include <QCoreApplication>
 #include <QVBoxLayout>
 
 FrmWait::FrmWait(QWidget *parent) : QDialog(parent)
@@ -33,7 +32,8 @@ void FrmWait::DrawWaitBar(int16_t &ProgressValue, const QString &Msg_Text)
         show();
     setWindowTitle(Msg_Text);
     m_bar->setValue(qBound<int>(0, ProgressValue, 100));
-    QCoreApplication::processEvents();
+    if (m_pump)
+        m_pump();
     if (ProgressValue >= 100)
         closeWait();
 }

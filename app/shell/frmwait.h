@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <functional>
 
 // The small modeless window with one progress bar that transfers show while
 // they read or write.
@@ -12,6 +13,10 @@ class FrmWait : public QDialog
     Q_OBJECT
 public:
     explicit FrmWait(QWidget *parent = nullptr);
+
+    // Lets pending events run once the bar is drawn (the link scheduler's
+    // pump, so that nothing they start re-enters the transfer).
+    void setPump(std::function<void()> pump) { m_pump = std::move(pump); }
 
     // Shows the window with the text as caption and the bar at the value;
     // at 100 or more the window closes in the same call.
@@ -22,4 +27,5 @@ public:
 
 private:
     FlatProgressBar *m_bar;
+    std::function<void()> m_pump;
 };

@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QTabBar>
 #include <QUrl>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 const QString OperationFailed = QStringLiteral("Operation Failed :");
@@ -43,7 +45,8 @@ void MainCommands::wire()
         {"mnuHelp_Info", &MainCommands::About},         {"mnuSet_Palette", &MainCommands::Palette},
     };
     for (const auto &menu : menus)
-        connect(m_main.menuItem(QLatin1String(menu.name)), &QAction::triggered, this, menu.command);
+        connect(m_main.menuItem(QLatin1String(menu.name)), &QAction::triggered, this,
+                [this, command = menu.command] { run(command); });
     for (int i = 0; i < FrmMain::ComPortItems; ++i)
         connect(m_main.comPortItem(i), &QAction::triggered, this, [this, i] { SelectPort(i); });
     connect(m_main.baudItem(1), &QAction::triggered, this, [this] { SelectBaud(1); });
@@ -67,10 +70,20 @@ void MainCommands::buttonClicked(const QString &key)
     };
     for (const auto &entry : keys)
         if (key == QLatin1String(entry.key))
-            (this->*entry.command)();
+            run(entry.command);
     // The pressed look of the connect button belongs to the draw timer, not to the click.
     if (key == QLatin1String("Connect"))
         m_main.setButtonPressed(19, m_session.IsConnectObj.value() != ConnectionState::NotConnected);
+}
+
+void MainCommands::run(Command command)
+{
+    const Command linkCommands[] = {&MainCommands::ConnectCommand, &MainCommands::Read, &MainCommands::ReadAll,
+                                    &MainCommands::Write, &MainCommands::WriteAll, &MainCommands::Reset};
+    if (std::find(std::begin(linkCommands), std::end(linkCommands), command) == std::end(linkCommands))
+        (this->*command)();
+    else
+        m_session.link.request([this, command] { (this->*command)(); });
 }
 
 QString MainCommands::unsavedQuestion()
@@ -93,11 +106,14 @@ void MainCommands::Disconnect()
         page->DisableTimer();
     m_session.rs232.Disconnect();
     clearFileState();
-    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_session.link.setState(ConnectionState::NotConnected);
 }
 
 void MainCommands::Connect()
 {
+    const LinkScheduler::Turn turn(m_session.link);
+    if (!turn)
+        return;
     if (refusedWithoutList())
         return;
     MessageService *messages = m_session.messages;
@@ -123,14 +139,14 @@ void MainCommands::Connect()
         return;
     }
 
-    m_session.IsConnectObj = ConnectionState::Busy;
+    m_session.link.setState(ConnectionState::Busy);
     if (markerSet && messages
         && messages->show(QStringLiteral("Missing POWER RESET After A 'RESET' Command : Continue Anyway? "),
                           MessageService::Buttons::YesNo)
                != MessageService::Answer::Yes) {
         m_main.setEnabled(true);
         m_session.rs232.Disconnect();
-        m_session.IsConnectObj = ConnectionState::NotConnected;
+        m_session.link.setState(ConnectionState::NotConnected);
         return;
     }
 
@@ -152,7 +168,7 @@ void MainCommands::Connect()
         transferFailed(error, true);
         return;
     }
-    m_session.IsConnectObj = ConnectionState::Connected;
+    m_session.link.setState(ConnectionState::Connected);
     m_main.setEnabled(true);
     m_main.selectTab(1);
     if (PageWindow *page = m_main.currentPage())
@@ -183,13 +199,13 @@ void MainCommands::transferFailed(const QString &error, bool wholeSet)
         text += QLatin1Char('\r') + stop->text();
     if (m_session.messages)
         m_session.messages->show(text);
-    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_session.link.setState(ConnectionState::NotConnected);
     m_main.setEnabled(true);
 }
 
 void MainCommands::setConnected()
 {
-    m_session.IsConnectObj = ConnectionState::Connected;
+    m_session.link.setState(ConnectionState::Connected);
     m_main.setEnabled(true);
 }
 
@@ -203,6 +219,9 @@ void MainCommands::clearFileState()
 
 void MainCommands::Read()
 {
+    const LinkScheduler::Turn turn(m_session.link);
+    if (!turn)
+        return;
     PageWindow *page = m_main.currentPage();
     if (!page || refusedWithoutList())
         return;
@@ -212,7 +231,7 @@ void MainCommands::Read()
         transferFailed(error, true);
         return;
     }
-    m_session.IsConnectObj = ConnectionState::Connected;
+    m_session.link.setState(ConnectionState::Connected);
     m_session.catalogue.ConfigSaved = true;
     m_session.ParamDiff = false;
     m_session.FileState = Session::FileNone;
@@ -222,6 +241,9 @@ void MainCommands::Read()
 
 void MainCommands::ReadAll()
 {
+    const LinkScheduler::Turn turn(m_session.link);
+    if (!turn)
+        return;
     if (refusedWithoutList())
         return;
     m_main.setEnabled(false);
@@ -235,6 +257,9 @@ void MainCommands::ReadAll()
 
 void MainCommands::Write()
 {
+    const LinkScheduler::Turn turn(m_session.link);
+    if (!turn)
+        return;
     PageWindow *page = m_main.currentPage();
     if (!page || refusedWithoutList())
         return;
@@ -265,6 +290,9 @@ void MainCommands::Write()
 
 void MainCommands::WriteAll()
 {
+    const LinkScheduler::Turn turn(m_session.link);
+    if (!turn)
+        return;
     if (refusedWithoutList())
         return;
     m_main.setEnabled(false);
@@ -278,6 +306,9 @@ void MainCommands::WriteAll()
 
 void MainCommands::Reset()
 {
+    const LinkScheduler::Turn turn(m_session.link);
+    if (!turn)
+        return;
     if (!confirmReset(m_session.messages))
         return;
     clearFileState();
@@ -291,7 +322,7 @@ void MainCommands::Reset()
         m_session.messages->show(QStringLiteral("Switch OFF and then switch ON power supply!"),
                                  MessageService::Buttons::Ok, MessageService::Icon::Warning);
     m_session.rs232.Disconnect();
-    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_session.link.setState(ConnectionState::NotConnected);
     m_main.setEnabled(true);
 }
 

@@ -44,7 +44,11 @@ public:
     static QString unsavedQuestion();
 
 private:
+    using Command = void (MainCommands::*)();
     void wire();
+    // Runs a menu or toolbar command; one that uses the link goes through
+    // the link scheduler (after a polling cycle, never inside a transfer).
+    void run(Command command);
     void Connect();
     void Disconnect();
     // Without a usable variable list: says why (path and first bad line), true.

@@ -5,6 +5,7 @@
 #include "fakemessageservice.h"
 #include "shellfakes.h"
 #include "tempfile.h"
+#include "watchedlink.h"
 
 #include "componentfactory.h"
 #include "frmconfig.h"
@@ -131,7 +132,7 @@ protected:
     RecordingViewer viewer;
     RecordingLauncher launcher;
     TestPages pages;
-    ComponentFactory components;
+    WatchedLinkFactory components; // the real component, its accesses counted
     Session session{&components, &messages};
     std::unique_ptr<FrmMain> window;
     QList<int> endCodes;

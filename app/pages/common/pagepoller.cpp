@@ -1,16 +1,11 @@
 #include "pagepoller.h"
 
 #include "draw.h"
-#include "pageset.h"
-#include "pagewindow.h"
 #include "session.h"
 #include "textboxview.h"
-#include "vbnumber.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <algorithm>
 
 const QString PagePoller::LinkLostText = QStringLiteral("Link Lost");
 
@@ -20,6 +15,16 @@ PagePoller::PagePoller(Session &session, int16_t pollingState, const QString &ti
     m_timer->setObjectName(timerName);
     m_timer->setInterval(IntervalMs);
     connect(m_timer, &QTimer::timeout, this, &PagePoller::tick);
+    connect(&session.link, &LinkScheduler::pollingClaimed, this, [this](const QObject *poller) {
+        if (poller != this)
+            markDeactivated();
+    });
+}
+
+void PagePoller::claim()
+{
+    clearDeactivated();
+    m_session.link.claimPolling(this);
 }
 
 bool PagePoller::timerEnabled() const
@@ -46,7 +51,7 @@ void PagePoller::deactivate()
 {
     m_deactivated = true;
     if (m_session.IsConnectObj.value() == m_pollingState)
-        m_session.IsConnectObj = ConnectionState::Connected;
+        m_session.link.setState(ConnectionState::Connected);
     // The flag is normally cleared by the first tick after the page left; with
     // the timer already off (link dropped while in front) no tick will come,
     // and a flag left set would hold off the other page's polling for good.
@@ -59,13 +64,14 @@ void PagePoller::tick()
     // The next cycle starts with the first tick after the running one returned.
     if (m_inCycle)
         return;
-    if (peersBusy())
+    LinkScheduler::Turn turn(m_session.link, LinkScheduler::Use::Poll);
+    if (!turn)
         return;
     if (m_deactivated) {
         m_timer->stop();
         m_busy = false;
         if (m_session.IsConnectObj.value() == m_pollingState)
-            m_session.IsConnectObj = ConnectionState::Connected;
+            m_session.link.setState(ConnectionState::Connected);
         return;
     }
     m_busy = true;
@@ -96,40 +102,20 @@ void PagePoller::tick()
     m_busy = false;
     m_linkLost = true;
     m_session.StatusText = LinkLostText + QStringLiteral(" :") + error;
-    m_session.IsConnectObj = ConnectionState::NotConnected;
+    m_session.link.setState(ConnectionState::NotConnected);
     m_session.rs232.Disconnect();
     emit pollFailed(error);
 }
 
-PageWindow *PagePoller::page(const QString &tag) const
-{
-    if (!m_session.pages)
-        return nullptr;
-    const QList<PageWindow *> pages = m_session.pages->openPages();
-    const auto found = std::find_if(pages.begin(), pages.end(), [&](PageWindow *p) { return p && p->Tag() == tag; });
-    return found == pages.end() ? nullptr : *found;
-}
-
-bool PagePoller::peersBusy() const
-{
-    return std::any_of(m_peerTags.begin(), m_peerTags.end(), [this](const QString &tag) {
-        const PageWindow *peer = page(tag);
-        return peer && peer->StatusTimerForm();
-    });
-}
-
 void PagePoller::setProgress(int done, int steps)
 {
-    if (steps <= 0)
-        return;
-    const double percent = VbNumber::roundHalfEven(done * 100.0 / steps);
-    m_session.ProgressPercent = static_cast<int16_t>(std::clamp(percent, 0.0, 100.0));
+    m_session.link.setProgressStep(done, steps);
 }
 
 void PagePoller::refreshStatus()
 {
     m_session.draw.UpdateStatusBar(m_session.StatusText);
-    QCoreApplication::processEvents();
+    m_session.link.pumpEvents();
 }
 
 bool PagePoller::linkOpen() const

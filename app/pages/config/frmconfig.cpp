@@ -6,7 +6,6 @@
 #include "joyinputcaption.h"
 #include "rampeditor.h"
 #include "respaths.h"
-#include "pageset.h"
 #include "session.h"
 #include "shapewidget.h"
 #include "statusbarview.h"
@@ -19,7 +18,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScrollBar>
 
 namespace {
 
@@ -69,17 +67,17 @@ FrmConfig::FrmConfig(const PageContext &context, QWidget *parent)
 
 FrmConfig::~FrmConfig() = default;
 
-void FrmConfig::fireMonitorMagTrigger()
+void FrmConfig::publishInputs()
 {
-    // The monitor's solenoid pictures follow the dither buttons.
-    if (!session().pages)
-        return;
-    for (PageWindow *page : session().pages->openPages()) {
-        auto *window = dynamic_cast<QWidget *>(page);
-        if (page->Tag() != QLatin1String("A2") || !window)
-            continue;
-        if (auto *trigger = window->findChild<QScrollBar *>(QStringLiteral("DrawMagMonitorEventObj")))
-            trigger->setValue(1);
+    // The monitor draws its idle inputs from what this page shows.
+    for (int k = 0; k < FrmConfigUi::Sections; ++k) {
+        SystemState::SectionInputs inputs;
+        inputs.drawn = true;
+        inputs.joystick = m_ui.JoySel[k]->pixmap().toImage();
+        inputs.joystickCaption = m_ui.JoySel[k]->toolTip();
+        inputs.pinCaption = m_ui.LblPin[k]->toolTip();
+        inputs.pinColour = m_ui.LblPin[k]->palette().color(QPalette::WindowText);
+        session().system.setInputs(k, inputs);
     }
 }
 
@@ -166,6 +164,7 @@ void FrmConfig::RefreshColour()
 {
     if (context().colours)
         m_drawing->RefreshColour(*context().colours);
+    publishInputs();
 }
 
 void FrmConfig::RefreshConfiguration()
@@ -232,7 +231,8 @@ void FrmConfig::ConfigDrawMag()
         }
     }
     DrawDither();
-    fireMonitorMagTrigger();
+    // the monitor's solenoid pictures follow the dither buttons
+    session().system.announceSolenoids();
 }
 
 void FrmConfig::ConfigDrawJoy()
@@ -243,6 +243,7 @@ void FrmConfig::ConfigDrawJoy()
         // An identifier that names no loaded joystick shows an empty picture.
         m_ui.JoySel[k]->setPixmap(QPixmap::fromImage(m_joys.picture(j)));
     }
+    publishInputs();
 }
 
 void FrmConfig::JoyVarDefaultSet()
@@ -289,6 +290,7 @@ void FrmConfig::DescribeJoyInput(int k, int32_t word)
     if (k < 0 || k >= FrmConfigUi::Sections)
         return;
     m_ui.LblPin[k]->setText(JoyInputCaption::describe(uint16_t(word), m_ui.LblPin[k]->text()));
+    publishInputs();
 }
 
 void FrmConfig::modelSelected(int index)

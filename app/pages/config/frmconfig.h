@@ -61,7 +61,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void fireMonitorMagTrigger();
+    // Hands the joystick pictures and pin captions to the shared system state.
+    void publishInputs();
     void connectSections();
     void sectionChanged(CSection *section, bool minimum);
     void bindSection(CSection *section, KrvId minId, KrvId maxId);

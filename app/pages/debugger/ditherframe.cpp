@@ -18,7 +18,7 @@ DitherFrame::DitherFrame(const DebugCommands &commands, const Catalogue &catalog
 {
     auto *grid = new QGridLayout(this);
     for (int row = 0; row < DebugCommands::DitherRows; ++row) {
-        const CVarDataS *data = catalogue.data(commands.ditherIndex(row));
+        const CVarDataS *record = catalogue.data(commands.ditherIndex(row));
         auto *caption = new QLabel(QString::fromLatin1(RowCaptions[row]), this);
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("TxtDataD_%1").arg(row));
@@ -26,12 +26,12 @@ DitherFrame::DitherFrame(const DebugCommands &commands, const Catalogue &catalog
         auto *slider = new QScrollBar(Qt::Horizontal, this);
         slider->setObjectName(QStringLiteral("hscData_%1").arg(row));
         slider->setMinimumWidth(160);
-        auto *unit = new QLabel(data ? data->Unit : QString(), this);
-        m_bound[row] = data != nullptr;
-        if (data) {
-            slider->setRange(data->QelValE2Min, data->QelValE2Max);
-            slider->setValue(data->QelValueE2);   // what the catalogue holds until DISPLAY
-            edit->setToolTip(data->TooltipDecription);
+        auto *unit = new QLabel(record ? record->Unit : QString(), this);
+        m_bound[row] = record != nullptr;
+        if (record) {
+            slider->setRange(record->QelValE2Min, record->QelValE2Max);
+            slider->setValue(record->QelValueE2);   // what the catalogue holds until DISPLAY
+            edit->setToolTip(record->TooltipDecription);
         } else {
             edit->setEnabled(false);
             slider->setEnabled(false);

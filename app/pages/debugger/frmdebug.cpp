@@ -202,7 +202,7 @@ void FrmDebug::Deactivate()
 {
     MonitorStop = true;
     if (session().IsConnectObj.value() == ConnectionState::DebuggerBusy)
-        session().IsConnectObj = ConnectionState::Connected;
+        session().link.setState(ConnectionState::Connected);
 }
 
 void FrmDebug::applyLoginDependency()
@@ -221,7 +221,7 @@ void FrmDebug::stopMonitorTimer()
     m_busy = false;
     MonitorStop = true;
     if (session().IsConnectObj.value() == ConnectionState::DebuggerBusy)
-        session().IsConnectObj = ConnectionState::Connected;
+        session().link.setState(ConnectionState::Connected);
     m_commands.monitorStopped();
 }
 
@@ -233,8 +233,8 @@ void FrmDebug::CmbUpdate()
     m_cmbVariablesList->addItem(Placeholder);
     const Catalogue &catalogue = session().catalogue;
     for (int i = 1; i < catalogue.VarCount; ++i) {
-        const CVarDataS *data = catalogue.data(i);
-        m_cmbVariablesList->addItem(data ? data->Name : QString());
+        const CVarDataS *record = catalogue.data(i);
+        m_cmbVariablesList->addItem(record ? record->Name : QString());
     }
     m_cmbVariablesList->setCurrentIndex(selected < m_cmbVariablesList->count() ? selected : -1);
 }
@@ -246,21 +246,21 @@ int FrmDebug::TextStringIsInteger(const QString &Text)
 
 void FrmDebug::Wait(double milliseconds)
 {
-    DevLink::WaitMs(milliseconds);
+    LinkScheduler::waitMs(milliseconds);
 }
 
 void FrmDebug::selectVariable(int index)
 {
-    const CVarDataS *data = index > 0 ? session().catalogue.data(index) : nullptr;
-    if (data) {
-        m_txtAddress->setText(DebugInput::addressText(data->Address));
-        m_lblName->setText(data->Name);
+    const CVarDataS *record = index > 0 ? session().catalogue.data(index) : nullptr;
+    if (record) {
+        m_txtAddress->setText(DebugInput::addressText(record->Address));
+        m_lblName->setText(record->Name);
         m_lblAddress->setText(m_txtAddress->text());
-        m_lblTooltip->setText(data->TooltipDecription);
-        m_lblMonitorName->setText(data->MonitorName);
+        m_lblTooltip->setText(record->TooltipDecription);
+        m_lblMonitorName->setText(record->MonitorName);
         for (QLabel *unit : {m_lblUnit, m_lblUnitE2, m_lblUnitRam})
-            unit->setText(data->Unit);
-        const QString zero = data->Unit.isEmpty() ? QString() : QStringLiteral("0");
+            unit->setText(record->Unit);
+        const QString zero = record->Unit.isEmpty() ? QString() : QStringLiteral("0");
         m_lblDisplayE2->setText(zero);
         m_lblDisplayRAM->setText(zero);
         m_lblE2Data->setText(QStringLiteral("0"));
@@ -362,7 +362,7 @@ void FrmDebug::setMonitorLocked(bool locked)
 void FrmDebug::cmdMonitor()
 {
     if (m_tmrDebug->isActive()) {
-        session().IsConnectObj = ConnectionState::Connected;
+        session().link.setState(ConnectionState::Connected);
         MonitorStop = true;
         setMonitorLocked(false);
         return;
@@ -370,7 +370,7 @@ void FrmDebug::cmdMonitor()
     int32_t address = 0;
     if (!commandAddress(address) || !m_commands.connect())
         return;
-    session().IsConnectObj = ConnectionState::DebuggerBusy;
+    session().link.setState(ConnectionState::DebuggerBusy);
     m_tmrDebug->start();
     MonitorStop = false;
     setMonitorLocked(true);
@@ -387,6 +387,9 @@ void FrmDebug::monitorTick()
         return;
     int32_t address = 0;
     if (!DebugInput::parseAddress(m_lblAddress->text(), address))
+        return;
+    const LinkScheduler::Turn turn(session().link, LinkScheduler::Use::Poll);
+    if (!turn)
         return;
     m_busy = true;
     int32_t value = 0;

@@ -108,7 +108,6 @@ FrmDiagnostic::FrmDiagnostic(const PageContext &context, QWidget *parent, const 
       m_list(session().messages),
       m_poller(new PagePoller(session(), ConnectionState::DiagnosticPolling, QStringLiteral("TimerDiagnostic"), this))
 {
-    m_poller->setPeerTags({QStringLiteral("A2"), QStringLiteral("A5")});
     m_poller->setCycle([this] { return ReadDiagnosticVar(); });
     connect(m_poller, &PagePoller::pollFailed, this, &FrmDiagnostic::showStale);
 
@@ -285,24 +284,25 @@ QString FrmDiagnostic::ReadDiagnosticVar()
         if (!r->isHidden() && r->Enable())
             polled << r;
 
+    // a row whose word the list lacks has nothing to read
     Session &s = session();
-    int done = 0;
-    for (DiagnosticError *r : polled) {
-        // a row whose word the list lacks has nothing to read
-        if (CVarData *entry = s.catalogue.entry(r->VarID())) {
-            int32_t value = 0;
-            const QString error = s.rs232.ReadVar(entry->Data->Address, value);
-            if (!error.isEmpty())
-                return error;
-            s.IsConnectObj = ConnectionState::DiagnosticPolling;
-            s.StatusText = DiagnosticText;
-            qint32 word = value & 0xFFFF; // the error bits, not a signed number
-            r->UpdateDisplay(word);
+    QList<int> steps;
+    QList<int32_t> addresses;
+    QList<DiagnosticError *> read;
+    for (int i = 0; i < polled.size(); ++i) {
+        if (CVarData *entry = s.catalogue.entry(polled[i]->VarID())) {
+            steps << i + 1;
+            addresses << entry->Data->Address;
+            read << polled[i];
         }
-        m_poller->setProgress(++done, static_cast<int>(polled.size()));
-        m_poller->refreshStatus();
-        if (!m_poller->timerEnabled())
-            break;
     }
-    return QString();
+    return s.link.readWords(addresses, [&](int i, int32_t value) {
+        s.link.setState(ConnectionState::DiagnosticPolling);
+        s.StatusText = DiagnosticText;
+        qint32 word = value & 0xFFFF; // the error bits, not a signed number
+        read[i]->UpdateDisplay(word);
+        m_poller->setProgress(steps[i], static_cast<int>(polled.size()));
+        m_poller->refreshStatus();
+        return m_poller->timerEnabled();
+    });
 }

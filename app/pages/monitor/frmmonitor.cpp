@@ -36,7 +36,6 @@ FrmMonitor::FrmMonitor(const PageContext &context, QWidget *parent)
       m_poller(new PagePoller(session(), ConnectionState::MonitorPolling, QStringLiteral("TmrMonitor"), this))
 {
     setMinimumSize(764, 452);
-    m_poller->setPeerTags({QStringLiteral("A3"), QStringLiteral("A5")});
     m_poller->setCycle([this] { return ReadMonitorVar(); });
     connect(m_poller, &PagePoller::pollFailed, this, [this] { m_draw->showStale(); });
 
@@ -51,12 +50,14 @@ FrmMonitor::FrmMonitor(const PageContext &context, QWidget *parent)
             [this](int value) { onTrigger(m_draw->DrawJoyMonitorEventObj, value, &FrmMonitor::MonitorDrawJoy); });
     connect(m_draw->DrawMagMonitorEventObj, &QScrollBar::valueChanged, this,
             [this](int value) { onTrigger(m_draw->DrawMagMonitorEventObj, value, &FrmMonitor::MonitorDrawMag); });
+    // the configuration page's dither buttons changed the solenoid pictures
+    connect(&session().system, &SystemState::solenoidsChanged, this,
+            [this] { m_draw->DrawMagMonitorEventObj->setValue(1); });
     for (int k = 0; k < MonitorDrawing::Sections; ++k) {
         connect(m_draw->JoyMonitorVal[k], &JoyMonitor::CheckEnabled, this, [this, k](qint16 &) { checkValves(k); });
         connect(m_draw->JoyMonitorVal[k], &JoyMonitor::UpdateValue, this, [this, k](qint16 &) { checkValves(k); });
     }
 
-    m_poller->setBusy(false);
     for (JoyMonitor *current : m_draw->IMeasure) {
         current->setThMin(CurrentTolerance);
         current->setThMax(CurrentTolerance);
@@ -78,8 +79,8 @@ QTimer *FrmMonitor::TmrMonitor() const
 
 int32_t FrmMonitor::e2Value(KrvId id, int32_t fallback) const
 {
-    const CVarDataS *data = session().catalogue.data(id);
-    return data ? data->QelValueE2 : fallback;
+    const CVarDataS *record = session().catalogue.data(id);
+    return record ? record->QelValueE2 : fallback;
 }
 
 void FrmMonitor::RefreshObject()
@@ -156,9 +157,7 @@ bool FrmMonitor::StatusTimerForm() const
 
 void FrmMonitor::Activate()
 {
-    if (auto *diagnostics = dynamic_cast<PollingPage *>(m_poller->page(QStringLiteral("A3"))))
-        diagnostics->poller().markDeactivated();
-    m_poller->clearDeactivated();
+    m_poller->claim();
     DrawVisibleObject();
     if (session().IsConnectObj.value() != ConnectionState::Connected) {
         m_poller->stop();
@@ -184,8 +183,7 @@ QString FrmMonitor::stopCycle(const QString &error)
 {
     // A timer switched off while the link stays open leaves the link usable.
     const bool keepLink = error.isEmpty() && m_poller->linkOpen();
-    session().IsConnectObj = keepLink ? ConnectionState::Connected : ConnectionState::NotConnected;
-    m_poller->setBusy(false);
+    session().link.setState(keepLink ? ConnectionState::Connected : ConnectionState::NotConnected);
     return error;
 }
 
@@ -197,27 +195,21 @@ bool FrmMonitor::refreshAndCheck()
 
 QString FrmMonitor::ReadMonitorVar()
 {
-    QList<JoyMonitor *> polled;
-    for (JoyMonitor *control : m_draw->monitors())
-        if (!control->isHidden() && control->MonitorEnable())
-            polled << control;
-    const int steps = static_cast<int>(polled.size()) + 3;
-
     Session &s = session();
-    s.IsConnectObj = ConnectionState::MonitorPolling;
+    s.link.setState(ConnectionState::MonitorPolling);
     s.StatusText = MonitorText;
     s.ProgressPercent = 0;
     if (!refreshAndCheck())
         return stopCycle(QString());
 
-    // the cycle's steps: the three state words, each with its display, then
-    // the polled controls; a step whose entry the list lacks reads nothing
-    struct Step
+    // the three state words, each with its display, then the visible live values
+    struct Item
     {
+        int step;                           // 1-based place in the cycle
         CVarData *entry;
-        std::function<void(CVarData *, int32_t)> show;
+        void (MonitorDrawing::*showWord)(int16_t);
+        JoyMonitor *control;
     };
-    QList<Step> cycle;
     const struct
     {
         KrvId id;
@@ -227,54 +219,41 @@ QString FrmMonitor::ReadMonitorVar()
         {KRV_HSD_MONITOR, &MonitorDrawing::UpdateActiveOutput},
         {KRV_DIGIT_MONITOR, &MonitorDrawing::UpdateActiveDin},
     };
-    for (const auto &word : words)
-        cycle.append({s.catalogue.entry(word.id), [this, show = word.show](CVarData *entry, int32_t value) {
-                          entry->ReadRAMFromQEL(value);
-                          ((*m_draw).*show)(static_cast<int16_t>(value));
-                      }});
-    for (JoyMonitor *control : polled)
-        cycle.append({s.catalogue.entry(control->VarID()), [&s, control](CVarData *entry, int32_t value) {
-                          s.IsConnectObj = ConnectionState::MonitorPolling;
-                          s.StatusText = MonitorText;
-                          entry->ReadRAMFromQEL(value);
-                          control->UpdateDisplay(entry->Data->KrvDisplayValueRAM);
-                      }});
-    QList<int32_t> addresses;
-    QList<int> stepOf; // the step each address belongs to
-    for (int k = 0; k < cycle.size(); ++k) {
-        if (cycle[k].entry) {
-            addresses.append(cycle[k].entry->Data->Address);
-            stepOf.append(k);
-        }
+    int steps = 0;
+    QList<Item> items;
+    for (const auto &word : words) {
+        ++steps;
+        if (CVarData *entry = s.catalogue.entry(word.id))
+            items.append({steps, entry, word.show, nullptr});
+    }
+    for (JoyMonitor *control : m_draw->monitors()) {
+        if (control->isHidden() || !control->MonitorEnable())
+            continue;
+        ++steps;
+        if (CVarData *entry = s.catalogue.entry(control->VarID()))
+            items.append({steps, entry, nullptr, control});
     }
 
-    // shows the steps whose words are in (`read` leading addresses); false when the timer went off
-    QList<int32_t> values;
-    int shown = 0;
-    int next = 0;
+    QList<int32_t> addresses;
+    for (const Item &item : items)
+        addresses << item.entry->Data->Address;
     bool stopped = false;
-    const auto showRead = [&](int read) {
-        const int until = read < addresses.size() ? stepOf[read] : static_cast<int>(cycle.size());
-        while (shown < until) {
-            const Step &step = cycle[shown];
-            if (step.entry)
-                step.show(step.entry, values[next++]);
-            m_poller->setProgress(++shown, steps);
-            if (!refreshAndCheck()) {
-                stopped = true;
-                return false;
-            }
+    const QString error = s.link.readWords(addresses, [&](int i, int32_t value) {
+        const Item &item = items[i];
+        item.entry->ReadRAMFromQEL(value);
+        if (item.showWord) {
+            ((*m_draw).*item.showWord)(static_cast<int16_t>(value));
+        } else {
+            s.link.setState(ConnectionState::MonitorPolling);
+            s.StatusText = MonitorText;
+            item.control->UpdateDisplay(item.entry->Data->KrvDisplayValueRAM);
         }
-        return true;
-    };
-    if (!showRead(0))
-        return stopCycle(QString());
-    int read = 0;
-    const QString error = s.rs232.ReadVars(addresses, values, read, showRead);
-    if (!error.isEmpty())
+        m_poller->setProgress(item.step, steps);
+        stopped = !refreshAndCheck();
+        return !stopped;
+    });
+    if (!error.isEmpty() || stopped)
         return stopCycle(error);
-    if (stopped)
-        return stopCycle(QString());
     // the state stays 3 and the busy flag set until the next tick
     return QString();
 }
@@ -316,11 +295,12 @@ void FrmMonitor::DrawVisibleObject()
     for (QLabel *function : m_draw->functionLabels())
         function->setToolTip(PinConnection);
     for (int k = 0; k < MonitorDrawing::Sections; ++k) {
-        // the configuration page's pin label, as it stands
-        if (const QLabel *pin = configLabel(QStringLiteral("LblPin_%1").arg(k))) {
-            m_draw->LblPin[k]->setText(pin->toolTip());
+        // the configuration page's pin caption, as it stands
+        const SystemState::SectionInputs &inputs = session().system.inputs(k);
+        if (inputs.drawn) {
+            m_draw->LblPin[k]->setText(inputs.pinCaption);
             QPalette palette = m_draw->LblPin[k]->palette();
-            palette.setColor(QPalette::WindowText, pin->palette().color(QPalette::WindowText));
+            palette.setColor(QPalette::WindowText, inputs.pinColour);
             m_draw->LblPin[k]->setPalette(palette);
         }
         m_draw->lblDinLJoy[k]->hide();
@@ -328,23 +308,13 @@ void FrmMonitor::DrawVisibleObject()
     }
 }
 
-QWidget *FrmMonitor::configPage() const
-{
-    return dynamic_cast<QWidget *>(m_poller->page(QStringLiteral("A1")));
-}
-
-QLabel *FrmMonitor::configLabel(const QString &name) const
-{
-    QWidget *page = configPage();
-    return page ? page->findChild<QLabel *>(name) : nullptr;
-}
-
 void FrmMonitor::MonitorDrawJoy()
 {
     for (int k = 0; k < MonitorDrawing::Sections; ++k) {
-        if (const QLabel *joystick = configLabel(QStringLiteral("JoySel_%1").arg(k))) {
-            SystemPictures::show(m_draw->JoyDisplay[k], joystick->pixmap());
-            m_draw->JoyDisplay[k]->setToolTip(joystick->toolTip());
+        const SystemState::SectionInputs &inputs = session().system.inputs(k);
+        if (inputs.drawn) {
+            SystemPictures::show(m_draw->JoyDisplay[k], QPixmap::fromImage(inputs.joystick));
+            m_draw->JoyDisplay[k]->setToolTip(inputs.joystickCaption);
         }
     }
     emit idleDrawn();

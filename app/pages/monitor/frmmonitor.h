@@ -69,8 +69,6 @@ private:
     bool refreshAndCheck();
     void checkValves(int k);
     void onTrigger(QScrollBar *trigger, int value, void (FrmMonitor::*draw)());
-    QWidget *configPage() const;
-    QLabel *configLabel(const QString &name) const;
 
     std::unique_ptr<MonitorDrawing> m_draw;
     PagePoller *m_poller;
