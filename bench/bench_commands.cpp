@@ -55,7 +55,7 @@ struct Run
 class Bench
 {
 public:
-    explicit Bench(bool blocks) : blocks(blocks), session(&components, &messages) {}
+    explicit Bench(bool blockMode) : blocks(blockMode), session(&components, &messages) {}
 
     bool start()
     {

@@ -469,14 +469,16 @@ TEST(BlockPlanTest, TheShippedListMovesInAThirdOfTheBytesOfWordFrames)
             EXPECT_LE(r.words, 32);
             EXPECT_EQ(r.address, list[r.first]);
             EXPECT_EQ(list[r.first + r.entries - 1], r.address + 2 * (r.words - 1));
-            if (!reading)
+            if (!reading) {
                 EXPECT_EQ(r.words, r.entries) << "a write never takes in an unused word";
+            }
             next += r.entries;
         }
         EXPECT_EQ(next, list.size());
         EXPECT_LE(planBytes(runs) * 3, 12L * list.size()) << (reading ? "read" : "write");
-        if (reading)
+        if (reading) {
             EXPECT_LT(planBytes(runs), planBytes(planRuns(list, false, 32))) << "bridging gaps pays on this list";
+        }
     }
 }
 

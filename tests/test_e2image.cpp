@@ -1,3 +1,4 @@
+#include "linkmodes.h"
 #include "simprocess.h"
 #include "transferfixture.h"
 
@@ -601,5 +602,4 @@ TEST_P(TransferOverSim, LoadCommandRaisesTheResetMarkerUntilPowerCycle)
     EXPECT_EQ(controllerWord(iMin), var(iMin).QelValueDefault);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, TransferOverSim, ::testing::Bool(),
-                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });
+INSTANTIATE_TEST_SUITE_P(Modes, TransferOverSim, ::testing::Bool(), linkModeName);

@@ -6,6 +6,7 @@
 // written only what arrived; the link can always be opened again afterwards.
 // Every case runs twice: with a controller that takes block commands (a run
 // of entries a frame) and with one that does not (an entry a frame).
+#include "linkmodes.h"
 #include "faultrecord.h"
 #include "simprocess.h"
 #include "transferfixture.h"
@@ -142,8 +143,9 @@ protected:
         int at = -1;
         for (int k = 0; stop && k < entries.size() && at < 0; ++k)
             at = var(entries[k]).Name == stop->name ? k : -1;
-        if (!blocks())
+        if (!blocks()) {
             EXPECT_EQ(at, static_cast<int>(wait.calls.size()) - 1);
+        }
         return at;
     }
 
@@ -398,5 +400,4 @@ TEST_P(LinkFaults, SimulatorKilledDuringWriteAll)
                     .arg(again.isEmpty() ? QStringLiteral("complete") : quoted(again)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, LinkFaults, ::testing::Bool(),
-                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });
+INSTANTIATE_TEST_SUITE_P(Modes, LinkFaults, ::testing::Bool(), linkModeName);

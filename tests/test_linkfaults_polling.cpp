@@ -5,6 +5,7 @@
 // before the failed read; no busy flag is left set to hold off the other
 // pages; and after Connect the page polls fresh values again. And an exit
 // while the monitor polls ends at once.
+#include "linkmodes.h"
 #include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
@@ -430,5 +431,4 @@ TEST_P(PollingLinkFaults, EventsDuringATransferOrAMonitorCycleNeverReEnter)
                 deepest, link.mostInFlight, wholeReadAll, static_cast<long long>(closeMs));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, PollingLinkFaults, ::testing::Bool(),
-                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });
+INSTANTIATE_TEST_SUITE_P(Modes, PollingLinkFaults, ::testing::Bool(), linkModeName);

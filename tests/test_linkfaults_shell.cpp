@@ -4,6 +4,7 @@
 // controller is back. A read that stops puts back what memory, screen and
 // Save had; a write that stops says the unit holds a mix. Each case runs with
 // a controller that takes block commands and with one that does not.
+#include "linkmodes.h"
 #include "faultrecord.h"
 #include "shellfixture.h"
 #include "simprocess.h"
@@ -232,5 +233,4 @@ TEST_P(ShellLinkFaults, LineDiesDuringWriteAllAndSaysTheUnitHoldsAMix)
                 outcome + QStringLiteral("; the unit holds the new value before the stop and the old one after"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, ShellLinkFaults, ::testing::Bool(),
-                         [](const auto &info) { return info.param ? "Blocks" : "Words"; });
+INSTANTIATE_TEST_SUITE_P(Modes, ShellLinkFaults, ::testing::Bool(), linkModeName);

@@ -337,7 +337,7 @@ QList<BlockRun> RS232::planRuns(const QList<int32_t> &addresses, bool reading) c
 
 QString RS232::ReadRun(const QList<int32_t> &addresses, const BlockRun &run, QList<int32_t> &values)
 {
-    if (m_link.LinkState != QLatin1String("Open"))
+    if (m_link.LinkState != DevLink::State::Open)
         return QString();
     values.resize(addresses.size());
     if (run.words == 1)
@@ -353,7 +353,7 @@ QString RS232::ReadRun(const QList<int32_t> &addresses, const BlockRun &run, QLi
 
 QString RS232::WriteRun(const QList<int32_t> &addresses, const BlockRun &run, const QList<int32_t> &values)
 {
-    if (m_link.LinkState != QLatin1String("Open"))
+    if (m_link.LinkState != DevLink::State::Open)
         return QString();
     if (run.words == 1)
         return m_link.WriteWord(addresses[run.first], values[run.first]);
