@@ -44,6 +44,7 @@ public:
 
     // 1 when the exit is refused (for now, and then tried again), else 0.
     int ExitProgram();
+    int exitAttempts() const { return m_exitAttempts; }
 
     // Panel texts: "v001.23" or "----"; "100W" .. "400W" or "---".
     static QString versionText(int32_t displayValue);
