@@ -360,18 +360,17 @@ QString RS232::WriteRun(const QList<int32_t> &addresses, const BlockRun &run, co
     return m_link.WriteBlock(run.address, values.mid(run.first, run.entries));
 }
 
-QString RS232::ReadVars(const QList<int32_t> &addresses, QList<int32_t> &values, int &read,
-                        const std::function<bool(int)> &afterRun)
+QString RS232::ReadVars(const QList<int32_t> &addresses, const std::function<bool(int, int32_t)> &onValue)
 {
-    read = 0;
-    values.resize(addresses.size());
+    QList<int32_t> values;
     for (const BlockRun &run : planRuns(addresses, true)) {
         const QString error = ReadRun(addresses, run, values);
         if (!error.isEmpty())
             return error;
-        read = run.first + run.entries;
-        if (afterRun && !afterRun(read))
-            break;
+        for (int k = run.first; k < run.first + run.entries; ++k) {
+            if (!onValue(k, values[k]))
+                return QString();
+        }
     }
     return QString();
 }

@@ -114,11 +114,10 @@ public:
     // or the link's error; a failed run moves nothing.
     QString ReadRun(const QList<int32_t> &addresses, const BlockRun &run, QList<int32_t> &values);
     QString WriteRun(const QList<int32_t> &addresses, const BlockRun &run, const QList<int32_t> &values);
-    // Reads the words at the addresses run by run. `read` counts the leading
-    // addresses whose values were read; `afterRun` is told it after each run
-    // and ends the reading early by returning false. "" or the link's error.
-    QString ReadVars(const QList<int32_t> &addresses, QList<int32_t> &values, int &read,
-                     const std::function<bool(int)> &afterRun = {});
+    // Reads the words at the addresses run by run and hands each value on as
+    // soon as its run has arrived: `onValue(i, value)` for addresses[i], in
+    // order; returning false ends the reading early. "" or the link's error.
+    QString ReadVars(const QList<int32_t> &addresses, const std::function<bool(int, int32_t)> &onValue);
 
     // The main window's serial-port control: Disconnect closes it when open.
     void setPortControl(class SerialPortControl *control) { m_portControl = control; }

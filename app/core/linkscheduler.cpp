@@ -72,19 +72,8 @@ void LinkScheduler::setProgressStep(int done, int steps)
 
 QString LinkScheduler::readWords(const QList<int32_t> &addresses, const std::function<bool(int, int32_t)> &onValue)
 {
-    // runs of consecutive words come in one frame each where the unit takes
-    // blocks; each value is handed on as soon as its run has arrived
-    QList<int32_t> values;
-    int handed = 0;
-    int read = 0;
-    return m_session.rs232.ReadVars(addresses, values, read, [&](int arrived) {
-        while (handed < arrived) {
-            if (!onValue(handed, values[handed]))
-                return false;
-            ++handed;
-        }
-        return true;
-    });
+    // runs of consecutive words come in one frame each where the unit takes blocks
+    return m_session.rs232.ReadVars(addresses, onValue);
 }
 
 void LinkScheduler::pumpEvents()
