@@ -9,6 +9,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-tools-dev libgl-dev
   libqt6opengl6-dev  # Qt6OpenGLWidgets, which the Designer plugin's CMake package needs
+  qt6-charts-dev     # the trend recorder's chart
+  libqt6sql6-sqlite  # the service history database
   libgtest-dev googletest
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core
