@@ -1,5 +1,6 @@
 #include "monitorlogger.h"
 
+#include "csvtext.h"
 #include "cvardata.h"
 #include "session.h"
 
@@ -35,19 +36,12 @@ bool MonitorLogger::prepare()
     return true;
 }
 
-QString MonitorLogger::csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
 QString MonitorLogger::header() const
 {
     QStringList fields{QStringLiteral("time")};
     for (int index : m_indices) {
         const CVarDataS *d = m_session.catalogue.data(index);
-        fields.append(csvField(d->Unit.isEmpty() ? d->Name : d->Name + QStringLiteral(" [") + d->Unit + QLatin1Char(']')));
+        fields.append(CsvText::field(d->Unit.isEmpty() ? d->Name : d->Name + QStringLiteral(" [") + d->Unit + QLatin1Char(']')));
     }
     return fields.join(QLatin1Char(','));
 }

@@ -26,8 +26,6 @@ public:
     bool poll(QString &row);
 
 private:
-    static QString csvField(const QString &text);
-
     Session &m_session;
     QList<int> m_indices;
     QStringList m_missing;
