@@ -408,7 +408,7 @@ TEST_P(PollingLinkFaults, EventsDuringATransferOrAMonitorCycleNeverReEnter)
     EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), 55);
     EXPECT_EQ(draw.JoyMonitorVal[0]->Value(), var(KRV_JOY0_VALUE).KrvDisplayValueRAM) << "shown as read";
     ASSERT_TRUE(waitFor([&] { return state() == ConnectionState::DiagnosticPolling; }));
-    EXPECT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); }, 1000)) << "the left page stops";
+    EXPECT_TRUE(waitFor([&] { return !monitor->TmrMonitor()->isActive(); })) << "the left page stops";
 
     // during a Read All, with a close
     qint64 closeMs = -1;
