@@ -248,17 +248,18 @@ TEST_F(ConfigPageTest, JoystickPicturesFollowTheIdentifiers)
         const QImage shown = widget<QLabel>("JoySel", k)->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
         return shown == picture.convertToFormat(QImage::Format_RGB32);
     };
-    ASSERT_FALSE(joys.picture(5).isNull());
-    ASSERT_NE(joys.picture(5), joys.picture(2));
-    entry(KRV_JOY_2_ID).KRVSetVar(5);
-    entry(KRV_JOY_3_ID).KRVSetVar(40); // no such joystick
+    // the last joystick of the catalogue, and the first index past it
+    ASSERT_FALSE(joys.picture(16).isNull());
+    ASSERT_NE(joys.picture(16), joys.picture(2));
+    entry(KRV_JOY_2_ID).KRVSetVar(16);
+    entry(KRV_JOY_3_ID).KRVSetVar(17); // no such joystick
     page->ConfigDrawJoy();
-    EXPECT_TRUE(shows(2, joys.picture(5)));
+    EXPECT_TRUE(shows(2, joys.picture(16)));
     EXPECT_FALSE(shows(2, joys.picture(2)));
     EXPECT_TRUE(widget<QLabel>("JoySel", 3)->pixmap().isNull());
     // the pages share what is drawn here through the system state
     EXPECT_EQ(session.system.inputs(2).joystick.convertToFormat(QImage::Format_RGB32),
-              joys.picture(5).convertToFormat(QImage::Format_RGB32));
+              joys.picture(16).convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(session.system.inputs(3).joystick.isNull());
 
     entry(KRV_JOY_3_ID).KRVSetVar(-1);

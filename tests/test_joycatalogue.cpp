@@ -250,8 +250,7 @@ TEST_F(JoyCatalogueTest, ShippedCatalogueLoadsCompletely)
 {
     ASSERT_TRUE(catalogue.LoadJoyCatalogue());
     EXPECT_TRUE(messages.shown.isEmpty());
-    ASSERT_GE(catalogue.JoyCount, 9);
-    EXPECT_LE(catalogue.JoyCount, JoyCatalogue::MaxRecords);
+    ASSERT_EQ(catalogue.JoyCount, JoyCatalogue::MaxRecords);
     for (int i = 0; i < catalogue.JoyCount; ++i) {
         const CJoyData *joy = catalogue.entry(i);
         SCOPED_TRACE(joy->JoyName.toStdString());
@@ -276,4 +275,33 @@ TEST_F(JoyCatalogueTest, ShippedCatalogueLoadsCompletely)
     EXPECT_GE(catalogue.entry(5)->AxisConfig1 & 0x0F, 2);
     EXPECT_EQ(catalogue.entry(8)->JoyName, "NOTUSED");
     EXPECT_EQ(catalogue.NotUsedJoyID, 8);
+
+    // the models past the channel identifiers, up to the last index the
+    // controller can hold; the next index has no picture
+    struct Model
+    {
+        const char *name, *code;
+        int available, axes;
+        uint16_t config[4];
+    };
+    const Model models[] = {{"JA225", "KJ-A225", 1, 2, {0x0001, 0x0011}},
+                            {"JG230", "KJ-G230", 1, 3, {0x0001, 0x0011, 0x2102}},
+                            {"RC200", "KJ-R200", 1, 2, {0x0001, 0x0011}},
+                            {"KN270", "KJ-K270", 1, 1, {0x0001}},
+                            {"FT110", "KJ-F110", 0, 1, {0x0001}}};
+    for (int i = 0; i < 5; ++i) {
+        const CJoyData *joy = catalogue.entry(12 + i);
+        const Model &m = models[i];
+        SCOPED_TRACE(m.name);
+        EXPECT_EQ(joy->JoyName, m.name);
+        EXPECT_EQ(joy->JoyCode, m.code);
+        EXPECT_EQ(joy->Available, m.available);
+        EXPECT_EQ(joy->AxisNum, m.axes);
+        const int16_t got[] = {joy->AxisConfig1, joy->AxisConfig2, joy->AxisConfig3, joy->AxisConfig4};
+        for (int a = 0; a < 4; ++a)
+            EXPECT_EQ(uint16_t(got[a]), m.config[a]) << "axis " << a;
+    }
+    EXPECT_EQ(catalogue.entry(15)->Descr2, QString::fromUtf8("One axis, knob travel 270\u00b0"));
+    EXPECT_EQ(catalogue.picture(16), catalogue.entry(16)->Picture);
+    EXPECT_TRUE(catalogue.picture(17).isNull());
 }

@@ -13,8 +13,10 @@ namespace {
 
 constexpr int kSize = 96;
 
-enum class Kind { Stick, Stick3, Stick4, Fingertip, Lever, Pedal, Plc, Buttons, None };
-enum class Move { LeftRight, ForwardBack, Turn, Rocker, Press };
+enum class Kind { Stick, Stick3, Stick4, Fingertip, Lever, Pedal, Plc, Buttons, None, Friction, Grip, Remote, Knob, Paddle };
+// ForwardBack is marked right of the picture, ForwardBackLeft left of it
+// (the left lever of a two-lever unit); Dial goes round a panel knob.
+enum class Move { LeftRight, ForwardBack, Turn, Rocker, Press, ForwardBackLeft, Dial };
 
 struct Model
 {
@@ -62,6 +64,84 @@ void drawStick(QPainter &p, const QColor &knob, double top = 22, double knobWidt
     p.setBrush(knob.lighter(150));
     p.setPen(Qt::NoPen);
     p.drawEllipse(QRectF(48 - knobWidth / 2 + 4, top + 4, 6, 9));
+    p.setPen(QPen(Qt::black, 1));
+}
+
+void drawScrews(QPainter &p, const QRectF &plate)
+{
+    p.setBrush(QColor(150, 150, 150));
+    for (const QPointF &c : {plate.topLeft() + QPointF(6, 6), plate.topRight() + QPointF(-6, 6),
+                             plate.bottomLeft() + QPointF(6, -6), plate.bottomRight() + QPointF(-6, -6)})
+        p.drawEllipse(c, 2.5, 2.5);
+}
+
+// Handle shaped for the whole hand, thumb buttons on its head.
+void drawGrip(QPainter &p, const QColor &knob)
+{
+    drawBase(p);
+    drawBoot(p);
+    p.setBrush(QColor(120, 120, 125));
+    p.drawRect(QRectF(45, 50, 6, 6));
+    p.translate(0, 8); // head below the press mark
+    QPainterPath grip;
+    grip.moveTo(40, 46);
+    grip.cubicTo(36, 36, 42, 30, 38, 20);
+    grip.cubicTo(36, 12, 44, 8, 52, 9);
+    grip.cubicTo(60, 10, 62, 16, 58, 24);
+    grip.cubicTo(55, 32, 58, 38, 56, 46);
+    grip.closeSubpath();
+    p.setBrush(knob);
+    p.drawPath(grip);
+    p.setBrush(QColor(230, 180, 0)); // trigger
+    p.drawRoundedRect(QRectF(56, 26, 5, 9), 2, 2);
+    p.setBrush(QColor(0, 160, 60));
+    p.drawEllipse(QRectF(41, 12, 7, 7));
+    p.setBrush(QColor(220, 40, 40));
+    p.drawEllipse(QRectF(50, 12, 7, 7));
+    p.translate(0, -8);
+}
+
+// Hand-held transmitter: two levers on top, stop button on the face.
+void drawRemote(QPainter &p, const QColor &knob)
+{
+    p.setBrush(QColor(120, 120, 125));
+    for (int x : {31, 59})
+        p.drawRect(QRectF(x, 20, 6, 20));
+    p.setBrush(knob);
+    for (int x : {34, 62})
+        p.drawRoundedRect(QRectF(x - 7, 12, 14, 14), 5, 5);
+    p.setBrush(QColor(40, 40, 40)); // antenna
+    p.drawRoundedRect(QRectF(45, 22, 6, 16), 2, 2);
+    p.setBrush(QColor(245, 170, 0));
+    p.drawRoundedRect(QRectF(18, 38, 60, 48), 6, 6);
+    p.setBrush(QColor(40, 40, 40));
+    p.drawRect(QRectF(26, 44, 44, 10)); // display
+    p.setBrush(QColor(230, 200, 0));
+    p.drawEllipse(QPointF(48, 70), 10, 10);
+    p.setBrush(QColor(210, 30, 30));
+    p.drawEllipse(QPointF(48, 70), 7, 7);
+}
+
+// Panel knob with its scale.
+void drawKnob(QPainter &p, const QColor &knob)
+{
+    const QRectF plate(14, 14, 68, 68);
+    p.setBrush(QColor(200, 200, 195));
+    p.drawRect(plate);
+    drawScrews(p, plate);
+    p.setPen(QPen(Qt::black, 2));
+    for (int i = 0; i <= 6; ++i) {
+        const double a = qDegreesToRadians(135.0 + i * 45.0);
+        const QPointF dir(qCos(a), qSin(a));
+        p.drawLine(QPointF(48, 48) + dir * 23, QPointF(48, 48) + dir * 28);
+    }
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(knob);
+    p.drawEllipse(QPointF(48, 48), 17, 17);
+    p.setBrush(knob.lighter(180));
+    p.drawEllipse(QPointF(48, 48), 11, 11);
+    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(48, 48), QPointF(40, 37));
     p.setPen(QPen(Qt::black, 1));
 }
 
@@ -140,6 +220,39 @@ void drawModel(QPainter &p, const Model &m)
         p.setBrush(QColor(220, 40, 40));
         p.drawEllipse(QRectF(50, 22, 9, 9));
         break;
+    case Kind::Friction: // a knurled friction collar under the knob
+        drawBase(p);
+        drawBoot(p);
+        drawStick(p, m.knob);
+        p.setBrush(QColor(185, 185, 190));
+        p.drawRoundedRect(QRectF(38, 46, 20, 7), 2, 2);
+        p.setPen(QPen(QColor(90, 90, 90), 1));
+        for (int x = 41; x < 57; x += 3)
+            p.drawLine(QPointF(x, 47), QPointF(x, 52));
+        p.setPen(QPen(Qt::black, 1));
+        break;
+    case Kind::Grip:
+        drawGrip(p, m.knob);
+        break;
+    case Kind::Remote:
+        drawRemote(p, m.knob);
+        break;
+    case Kind::Knob:
+        drawKnob(p, m.knob);
+        break;
+    case Kind::Paddle: // a flat lever for one fingertip
+        drawBase(p, 40);
+        p.setBrush(QColor(25, 25, 25));
+        p.drawEllipse(QRectF(36, 62, 24, 12));
+        p.setBrush(QColor(120, 120, 125));
+        p.drawRect(QRectF(45, 44, 6, 22));
+        p.setBrush(m.knob);
+        p.drawRoundedRect(QRectF(38, 26, 20, 22), 4, 4);
+        p.setPen(QPen(m.knob.darker(160), 1));
+        for (int y = 31; y < 46; y += 4)
+            p.drawLine(QPointF(42, y), QPointF(54, y));
+        p.setPen(QPen(Qt::black, 1));
+        break;
     case Kind::None:
         p.setBrush(QColor(220, 220, 220));
         p.drawEllipse(QRectF(28, 28, 40, 40));
@@ -194,6 +307,18 @@ void drawMove(QPainter &p, Move move)
         p.setPen(QPen(kMark, 1));
         arrowHead(p, QPointF(48, 17), 90);
         break;
+    case Move::ForwardBackLeft:
+        p.drawLine(QPointF(10, 14), QPointF(10, 84));
+        p.setPen(QPen(kMark, 1));
+        arrowHead(p, QPointF(10, 12), -90);
+        arrowHead(p, QPointF(10, 86), 90);
+        break;
+    case Move::Dial:
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(8, 8, 80, 80), 100 * 16, -120 * 16);
+        p.setPen(QPen(kMark, 1));
+        arrowHead(p, QPointF(48 + 40 * qCos(qDegreesToRadians(20.0)), 48 + 40 * qSin(qDegreesToRadians(20.0))), 110);
+        break;
     }
 }
 
@@ -213,7 +338,8 @@ int main(int argc, char **argv)
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("res/bmp/joy");
     QDir().mkpath(folder);
 
-    const QColor red(200, 30, 30), black(35, 35, 35), yellow(240, 190, 0), blue(30, 80, 190);
+    const QColor red(200, 30, 30), black(35, 35, 35), yellow(240, 190, 0), blue(30, 80, 190), green(20, 110, 60),
+        grey(110, 110, 115);
     const std::vector<Model> models = {
         {"CANX", Kind::Stick, red, {Move::LeftRight}},
         {"CANY", Kind::Stick, red, {Move::ForwardBack}},
@@ -227,6 +353,11 @@ int main(int argc, char **argv)
         {"JA440", Kind::Stick4, black, {Move::LeftRight, Move::ForwardBack, Move::Rocker, Move::Turn}},
         {"PLC10", Kind::Plc, black, {Move::LeftRight}},
         {"FT210", Kind::Fingertip, blue, {Move::LeftRight, Move::ForwardBack}},
+        {"JA225", Kind::Friction, green, {Move::LeftRight, Move::ForwardBack}},
+        {"JG230", Kind::Grip, black, {Move::LeftRight, Move::ForwardBack, Move::Press}},
+        {"RC200", Kind::Remote, black, {Move::ForwardBackLeft, Move::ForwardBack}},
+        {"KN270", Kind::Knob, black, {Move::Dial}},
+        {"FT110", Kind::Paddle, grey, {Move::ForwardBack}},
     };
     const char *axisSuffix[] = {"_X", "_Y", "_Z", "_W"};
 
