@@ -4,10 +4,12 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -51,7 +53,6 @@ CompareTable::CompareTable(QWidget *parent)
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAlternatingRowColors(true);
     m_view->verticalHeader()->hide();
-    m_view->horizontalHeader()->setStretchLastSection(true);
     m_empty->setObjectName(QStringLiteral("LblNoDifference"));
     m_empty->setWordWrap(true);
     m_empty->hide();
@@ -70,10 +71,42 @@ void CompareTable::setRows(const QStringList &headers, const QList<ConfigCompare
     // in catalogue order until the user picks a column
     m_view->sortByColumn(-1, Qt::AscendingOrder);
     m_view->horizontalHeader()->setSortIndicatorShown(true);
-    m_view->resizeColumnsToContents();
+    fitColumns();
+    m_view->selectionModel()->clearCurrentIndex();
     m_empty->setText(emptyText);
     m_empty->setVisible(rows.isEmpty());
     m_view->setVisible(!rows.isEmpty());
+}
+
+void CompareTable::fitColumns()
+{
+    m_view->resizeColumnsToContents();
+    for (int c = 1; c <= 2; ++c)
+        m_view->setColumnWidth(c, std::max(m_view->columnWidth(c), 110));
+}
+
+void CompareTable::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitColumns();
+    updateGeometry();
+    if (window() != this)
+        window()->adjustSize();
+}
+
+QSize CompareTable::sizeHint() const
+{
+    if (m_view->isHidden())
+        return m_empty->sizeHint();
+    const int frame = 2 * m_view->frameWidth();
+    int width = frame + m_view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_view) + 2;
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        width += m_view->columnWidth(c);
+    // a few pixels to spare: a view filled exactly still shows its scroll bars
+    int height = frame + m_view->horizontalHeader()->sizeHint().height() + 4;
+    for (int r = 0; r < std::min(m_proxy->rowCount(), 16); ++r)
+        height += m_view->rowHeight(r);
+    return {std::max(width, 420), height};
 }
 
 int CompareTable::rowCount() const

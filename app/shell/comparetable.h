@@ -24,6 +24,8 @@ public:
     void setRows(const QStringList &headers, const QList<ConfigCompare::Row> &rows, const QString &emptyText);
 
     int rowCount() const;
+    // Wide enough for every column, high enough for up to 16 rows.
+    QSize sizeHint() const override;
     QTableView *view() const { return m_view; }
     // The titles, then the rows in the order shown.
     QList<QStringList> shownRows() const;
@@ -34,7 +36,13 @@ public:
     // An HTML table of the shown rows, out-of-range values in red.
     QString htmlTable() const;
 
+protected:
+    // The columns fitted again with the fonts the table is shown in, and its window sized to it.
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void fitColumns();
+
     QStandardItemModel *m_model;
     QSortFilterProxyModel *m_proxy;
     QTableView *m_view;

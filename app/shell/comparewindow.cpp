@@ -42,7 +42,6 @@ CompareWindow::CompareWindow(const Services &services, QWidget *parent)
     layout->addWidget(m_sides);
     layout->addWidget(m_table, 1);
     layout->addWidget(buttons);
-    resize(720, 480);
 }
 
 void CompareWindow::showComparison(const QString &title, const ConfigCompare::Side &program,

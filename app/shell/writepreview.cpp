@@ -41,7 +41,7 @@ WritePreviewDialog::WritePreviewDialog(const QString &command, const QList<Confi
     layout->addWidget(heading);
     layout->addWidget(m_table, 1);
     layout->addWidget(buttons);
-    resize(n == 0 ? QSize(480, 140) : QSize(640, 400));
+    write->setFocus();
 }
 
 bool DialogWritePreview::confirm(const QString &command, const QList<ConfigCompare::Row> &rows)
