@@ -318,6 +318,19 @@ TEST_F(ShellOverSim, PreviewBeforeWritingCancelSendsNothingWriteSendsTheChange)
     EXPECT_TRUE(preview.calls[2].rows.isEmpty());
     EXPECT_GT(components.watch.accesses, written);
     EXPECT_EQ(state(), ConnectionState::Connected);
+
+    // one section fewer: the edited value of the section dropped is not sent, so not shown
+    const int32_t sections = var(KRV_NUM_PROP_REG).QelValueE2;
+    const auto lastFall = KrvId(KRV_RAMP_TFALL_0 + 2 * (sections - 1));
+    ASSERT_EQ(var(lastFall).TbxTypeID, sections - 1);
+    session.catalogue.entry(KRV_NUM_PROP_REG)->KRVSetVar(sections - 1);
+    session.catalogue.entry(lastFall)->KRVSetVar(var(lastFall).QelValueE2 == 1500 ? 1600 : 1500);
+    preview.answer = false;
+    tick();
+    window->toolButton(10)->trigger();
+    ASSERT_EQ(preview.calls.size(), 4);
+    ASSERT_EQ(preview.calls[3].rows.size(), 1);
+    EXPECT_EQ(preview.calls[3].rows[0].name, var(KRV_NUM_PROP_REG).Name);
 }
 
 TEST_F(ShellOverSim, CompareWithTheUnitAndAFileChangesNothingTheProgramHolds)

@@ -54,7 +54,6 @@ CompareTable::CompareTable(QWidget *parent)
     m_view->setAlternatingRowColors(true);
     m_view->verticalHeader()->hide();
     m_empty->setObjectName(QStringLiteral("LblNoDifference"));
-    m_empty->setWordWrap(true);
     m_empty->hide();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
