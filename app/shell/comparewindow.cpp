@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPushButton>
