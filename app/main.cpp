@@ -9,6 +9,7 @@
 #include "respaths.h"
 #include "session.h"
 #include "startup.h"
+#include "writepreview.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -51,6 +52,7 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(icon);
     DialogMessageService messages;
     QtFileDialogService dialogs;
+    DialogWritePreview writePreview;
     SystemManualViewer viewer;
     SystemProgramLauncher launcher;
     ComponentFactory components;
@@ -61,6 +63,7 @@ int main(int argc, char *argv[])
     services.dialogs = &dialogs;
     services.viewer = &viewer;
     services.launcher = &launcher;
+    services.writePreview = &writePreview;
     services.password = PasswordCheck::fromFile(PasswordCheck::defaultFilePath());
     services.keyStorePath = KeyStore::defaultFilePath();
     services.searchPath = qEnvironmentVariable("PATH");
@@ -70,6 +73,7 @@ int main(int argc, char *argv[])
     StartUp startUp(session, services);
     std::unique_ptr<FrmMain> window = startUp.run();
     dialogs.setParent(window.get());
+    writePreview.setParent(window.get());
     // only for measuring the program from outside (KRV_REMOTE=1)
     std::unique_ptr<RemoteControl> remote;
     if (RemoteControl::enabledByEnvironment())

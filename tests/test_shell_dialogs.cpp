@@ -1,9 +1,11 @@
 // The shell's small windows and services: wait window, login, about and
-// system information, help, splash, file dialog filters.
+// system information, help, splash, file dialog filters, the compare window.
 #include "fakemessageservice.h"
 #include "shellfakes.h"
 #include "tempfile.h"
 
+#include "comparetable.h"
+#include "comparewindow.h"
 #include "manualviewer.h"
 #include "dialogmessageservice.h"
 #include "filedialogservice.h"
@@ -18,6 +20,9 @@
 #include "sysinfo.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QTableView>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -315,4 +320,48 @@ TEST(FileDialogs, FilterPairsBecomeQtFilters)
     EXPECT_EQ(QtFileDialogService::qtFilter(QStringLiteral("*.txt|*.txt")), QStringLiteral("*.txt (*.txt)"));
     EXPECT_EQ(QtFileDialogService::qtFilter(QStringLiteral("*.*|*.*")), QStringLiteral("*.* (*.*)"));
     EXPECT_EQ(QtFileDialogService::qtFilter(QStringLiteral("Text|*.txt|All|*")), QStringLiteral("Text (*.txt);;All (*)"));
+}
+
+TEST(CompareWindow, SortsValuesAsNumbersAndCopiesExportsAndPrintsTheRowsAsShown)
+{
+    TempFolder folder;
+    ScriptedFileDialogs dialogs;
+    FakeMessageService messages;
+    CompareWindow window({&dialogs, &messages, folder.path(QString())});
+    const ConfigCompare::Value nine{true, 9, false};
+    const ConfigCompare::Value ten{true, 10, false};
+    const ConfigCompare::Value high{true, 700, true};
+    window.showComparison(QStringLiteral("Compare with File"), {QStringLiteral("Program"), {}, {}},
+                          {QStringLiteral("set, 2.txt"), {}, {}}, QStringLiteral("File value"),
+                          {{1, QStringLiteral("RAMP"), nine, ten, QStringLiteral("ms")},
+                           {2, QStringLiteral("LIMIT"), ten, high, QStringLiteral("mA")},
+                           {3, QStringLiteral("GAIN, X"), {}, nine, QString()}});
+    window.show();
+    QHeaderView *header = window.table()->view()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(1) + 5, 5));
+    const QString sorted = QStringLiteral("Name\tProgram value\tFile value\tUnit\nGAIN, X\t(missing)\t9\t\n"
+                                          "RAMP\t9\t10\tms\nLIMIT\t10\t700 (out of range)\tmA\n");
+    window.findChild<QPushButton *>(QStringLiteral("CmdCopy"))->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), sorted);
+
+    dialogs.answers.push_back(folder.path(QStringLiteral("table")));
+    window.findChild<QPushButton *>(QStringLiteral("CmdExport"))->click();
+    QFile csv(folder.path(QStringLiteral("table.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), QByteArray("Name,Program value,File value,Unit\n\"GAIN, X\",(missing),9,\nRAMP,9,10,ms\n"
+                                        "LIMIT,10,700 (out of range),mA\n"));
+
+    dialogs.answers.push_back(folder.path(QStringLiteral("table.pdf")));
+    window.findChild<QPushButton *>(QStringLiteral("CmdPrint"))->click();
+    QFile pdf(folder.path(QStringLiteral("table.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    // nothing differs: said in place of the table
+    window.showComparison(QStringLiteral("Compare with File"), {QStringLiteral("Program"), {}, {}},
+                          {QStringLiteral("same.txt"), {}, {}}, QStringLiteral("File value"), {});
+    EXPECT_TRUE(window.table()->view()->isHidden());
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LblNoDifference"))->text(), QStringLiteral("No parameter differs."));
+    EXPECT_FALSE(window.findChild<QLabel *>(QStringLiteral("LblNoDifference"))->isHidden());
 }

@@ -3,6 +3,9 @@
 #include "shellfixture.h"
 #include "simprocess.h"
 
+#include "comparecommands.h"
+#include "comparetable.h"
+#include "comparewindow.h"
 #include "frmcomment.h"
 #include "frmwait.h"
 #include "mainstatusbar.h"
@@ -274,4 +277,115 @@ TEST_F(ShellOverSim, AFailedTransferGivesUpTheLink)
     EXPECT_EQ(state(), ConnectionState::NotConnected);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(window->waitWindow()->isVisible());
+}
+
+TEST_F(ShellOverSim, PreviewBeforeWritingCancelSendsNothingWriteSendsTheChange)
+{
+    connect();
+    const CVarDataS &fall = var(KRV_RAMP_TFALL_1);
+    const int32_t before = fall.QelValueE2;
+    const int32_t edited = before == 1500 ? 1600 : 1500;
+    session.catalogue.entry(KRV_RAMP_TFALL_1)->KRVSetVar(edited);
+
+    preview.answer = false;
+    const int accesses = components.watch.accesses;
+    window->toolButton(10)->trigger();
+    ASSERT_EQ(preview.calls.size(), 1);
+    EXPECT_EQ(preview.calls[0].command, QStringLiteral("Write"));
+    ASSERT_EQ(preview.calls[0].rows.size(), 1);
+    const ConfigCompare::Row &row = preview.calls[0].rows[0];
+    EXPECT_EQ(row.name, fall.Name);
+    EXPECT_EQ(row.a.shown(row.unit), QStringLiteral("%1 %2").arg(before).arg(fall.Unit));
+    EXPECT_EQ(row.b.shown(row.unit), QStringLiteral("%1 %2").arg(edited).arg(fall.Unit));
+    EXPECT_EQ(components.watch.accesses, accesses) << "Cancel sends nothing";
+    EXPECT_EQ(fall.QelValueE2, before);
+    EXPECT_EQ(fall.KrvDownloadValueE2, edited);
+    EXPECT_FALSE(session.catalogue.ConfigSaved) << "nothing is marked written";
+    EXPECT_EQ(controllerWord(KRV_RAMP_TFALL_1), before);
+
+    preview.answer = true;
+    window->commands().WriteAll();
+    ASSERT_EQ(preview.calls.size(), 2);
+    EXPECT_EQ(preview.calls[1].command, QStringLiteral("Write All"));
+    EXPECT_EQ(preview.calls[1].rows.size(), 1);
+    EXPECT_EQ(controllerWord(KRV_RAMP_TFALL_1), edited);
+
+    // nothing differs any more: the preview has no rows and the write still goes out
+    tick();
+    const int written = components.watch.accesses;
+    window->toolButton(10)->trigger();
+    ASSERT_EQ(preview.calls.size(), 3);
+    EXPECT_TRUE(preview.calls[2].rows.isEmpty());
+    EXPECT_GT(components.watch.accesses, written);
+    EXPECT_EQ(state(), ConnectionState::Connected);
+
+    // one section fewer: the edited value of the section dropped is not sent, so not shown
+    const int32_t sections = var(KRV_NUM_PROP_REG).QelValueE2;
+    const auto lastFall = KrvId(KRV_RAMP_TFALL_0 + 2 * (sections - 1));
+    ASSERT_EQ(var(lastFall).TbxTypeID, sections - 1);
+    session.catalogue.entry(KRV_NUM_PROP_REG)->KRVSetVar(sections - 1);
+    session.catalogue.entry(lastFall)->KRVSetVar(var(lastFall).QelValueE2 == 1500 ? 1600 : 1500);
+    preview.answer = false;
+    tick();
+    window->toolButton(10)->trigger();
+    ASSERT_EQ(preview.calls.size(), 4);
+    ASSERT_EQ(preview.calls[3].rows.size(), 1);
+    EXPECT_EQ(preview.calls[3].rows[0].name, var(KRV_NUM_PROP_REG).Name);
+}
+
+TEST_F(ShellOverSim, CompareWithTheUnitAndAFileChangesNothingTheProgramHolds)
+{
+    QAction *withUnit = window->menuItem(QStringLiteral("mnuFile_CompareUnit"));
+    EXPECT_FALSE(withUnit->isEnabled()) << "no unit to compare with";
+    connect();
+    EXPECT_TRUE(withUnit->isEnabled());
+
+    // the program holds one edit; the unit now has another section count
+    const CVarDataS &count = var(KRV_NUM_PROP_REG);
+    const int32_t sections = count.QelValueE2;
+    const int32_t unitSections = sections > 1 ? sections - 1 : sections + 1;
+    ASSERT_EQ(session.rs232.WriteVar(count.Address, unitSections), QString());
+    const int32_t before = var(KRV_RAMP_TFALL_1).QelValueE2;
+    const int32_t edited = before == 1500 ? 1600 : 1500;
+    session.catalogue.entry(KRV_RAMP_TFALL_1)->KRVSetVar(edited);
+
+    withUnit->trigger();
+    CompareWindow *compare = window->commands().compare().window();
+    ASSERT_TRUE(compare) << messages.lastText().toStdString();
+    const QString text = compare->table()->tabText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Name\tProgram value\tUnit value\tUnit\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("%1\t%2\t%3\t").arg(count.Name).arg(sections).arg(unitSections)));
+    EXPECT_TRUE(text.contains(QStringLiteral("%1\t%2\t%3\t").arg(var(KRV_RAMP_TFALL_1).Name).arg(edited).arg(before)))
+        << text.toStdString();
+    // the entries of the section the unit no longer has
+    EXPECT_TRUE(text.contains(QStringLiteral("\t(missing)\t"))) << text.toStdString();
+    EXPECT_EQ(count.QelValueE2, sections) << "the snapshot is the unit's, not the catalogue's";
+    EXPECT_EQ(count.KrvDownloadValueE2, sections);
+    EXPECT_EQ(var(KRV_RAMP_TFALL_1).QelValueE2, before);
+    EXPECT_EQ(var(KRV_RAMP_TFALL_1).KrvDownloadValueE2, edited);
+    EXPECT_EQ(state(), ConnectionState::Connected);
+    EXPECT_TRUE(window->isEnabled());
+
+    // a saved file differs from the program in the one value edited since
+    dialogs.answers.push_back(folder.file(QStringLiteral("saved.txt")));
+    window->toolButton(2)->trigger();
+    session.catalogue.entry(KRV_RAMP_TFALL_1)->KRVSetVar(before);
+    dialogs.answers.push_back(folder.file(QStringLiteral("saved.txt")));
+    window->menuItem(QStringLiteral("mnuFile_CompareFile"))->trigger();
+    compare = window->commands().compare().window();
+    ASSERT_TRUE(compare);
+    EXPECT_EQ(compare->table()->tabText(), QStringLiteral("Name\tProgram value\tFile value\tUnit\n%1\t%2\t%3\t%4\n")
+                                              .arg(var(KRV_RAMP_TFALL_1).Name)
+                                              .arg(before)
+                                              .arg(edited)
+                                              .arg(var(KRV_RAMP_TFALL_1).Unit));
+
+    // a unit that stops answering: said, the link given up, the program's values kept
+    sim.set(QStringLiteral("silent"), QStringLiteral("1"));
+    withUnit->trigger();
+    EXPECT_EQ(messages.lastText(), QStringLiteral("Operation Failed :FAILED!\rno answer from the control unit\rReading "
+                                                  "the control unit for the comparison stopped after 0 values: "
+                                                  "nothing in the program was changed."));
+    EXPECT_EQ(state(), ConnectionState::NotConnected);
+    EXPECT_EQ(count.QelValueE2, sections);
 }

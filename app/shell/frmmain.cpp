@@ -177,6 +177,8 @@ void FrmMain::buildMenus()
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     addMenuItem(file, QStringLiteral("mnuFile_Save"), QStringLiteral("&Save Configuration"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addMenuItem(file, QStringLiteral("mnuFile_CompareFile"), QStringLiteral("Compare with &File..."));
+    addMenuItem(file, QStringLiteral("mnuFile_CompareUnit"), QStringLiteral("Compare with Control &Unit..."));
     addMenuItem(file, QStringLiteral("mnuFile_Exit"), QStringLiteral("&Exit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));

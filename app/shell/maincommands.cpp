@@ -1,6 +1,8 @@
 #include "maincommands.h"
 
 #include "appinfo.h"
+#include "comparecommands.h"
+#include "configcompare.h"
 #include "filedialogservice.h"
 #include "frmabout.h"
 #include "frmcomment.h"
@@ -14,6 +16,7 @@
 #include "resetquestion.h"
 #include "session.h"
 #include "statusbarview.h"
+#include "writepreview.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -27,7 +30,8 @@ const QString OperationFailed = QStringLiteral("Operation Failed :");
 const QString ConfigurationError = QStringLiteral("CONFIGURATION ERROR");
 } // namespace
 
-MainCommands::MainCommands(FrmMain &main) : QObject(&main), m_main(main), m_session(main.session())
+MainCommands::MainCommands(FrmMain &main)
+    : QObject(&main), m_main(main), m_session(main.session()), m_compare(new CompareCommands(main))
 {
     wire();
 }
@@ -277,6 +281,8 @@ void MainCommands::Write()
                    != MessageService::Answer::Yes)
             return;
     }
+    if (!previewAccepted(QStringLiteral("Write"), page->WriteKey()))
+        return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.WriteE2All(page->WriteKey());
     if (!error.isEmpty()) {
@@ -295,6 +301,8 @@ void MainCommands::WriteAll()
         return;
     if (refusedWithoutList())
         return;
+    if (!previewAccepted(QStringLiteral("Write All"), m_session.e2Image.AllPagesWriteMask()))
+        return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.WriteE2All(m_session.e2Image.AllPagesWriteMask());
     if (!error.isEmpty()) {
@@ -302,6 +310,15 @@ void MainCommands::WriteAll()
         return;
     }
     setConnected();
+}
+
+bool MainCommands::previewAccepted(const QString &command, int16_t mask)
+{
+    WritePreview *preview = m_main.services().writePreview;
+    if (!preview)
+        return true;
+    const ConfigCompare::WriteSet set = ConfigCompare::forWrite(m_session, mask);
+    return preview->confirm(command, ConfigCompare(m_session.catalogue).rows(set.unit, set.sent));
 }
 
 void MainCommands::Reset()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class CompareCommands;
 class FrmMain;
 class Session;
 
@@ -43,6 +44,9 @@ public:
 
     static QString unsavedQuestion();
 
+    // The File menu's comparisons with a file and with the unit.
+    CompareCommands &compare() { return *m_compare; }
+
 private:
     using Command = void (MainCommands::*)();
     void wire();
@@ -60,7 +64,11 @@ private:
     // Clears the file relation: nothing to save, nothing differs.
     void clearFileState();
     QString textFolder() const;
+    // The preview of what a write of the mask would change on the unit; true
+    // when the user goes on (or no preview is shown).
+    bool previewAccepted(const QString &command, int16_t mask);
 
     FrmMain &m_main;
     Session &m_session;
+    CompareCommands *m_compare;
 };

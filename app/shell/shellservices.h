@@ -11,6 +11,7 @@ class ManualViewer;
 class MessageService;
 class PageFactory;
 class ProgramLauncher;
+class WritePreview;
 
 // The seams of the shell: the program passes the real services, tests pass
 // scripted ones.
@@ -21,6 +22,7 @@ struct ShellServices
     ManualViewer *viewer = nullptr;
     ProgramLauncher *launcher = nullptr;
     PageFactory *pages = nullptr;          // nullptr: the standard six pages
+    WritePreview *writePreview = nullptr;  // nullptr: a write goes out without a preview
     PasswordCheck password;
     QString keyStorePath;                  // the settings file standing in for the registry
     QString searchPath;                    // where to look for a system-information program

@@ -3,6 +3,7 @@
 #include "filedialogservice.h"
 #include "manualviewer.h"
 #include "programlauncher.h"
+#include "writepreview.h"
 
 #include <QList>
 #include <QPair>
@@ -66,4 +67,22 @@ public:
     }
     QStringList programs;
     QList<QUrl> urls;
+};
+
+// Answers the preview before a write from a script and keeps what it was shown.
+class ScriptedWritePreview : public WritePreview
+{
+public:
+    struct Call
+    {
+        QString command;
+        QList<ConfigCompare::Row> rows;
+    };
+    bool confirm(const QString &command, const QList<ConfigCompare::Row> &rows) override
+    {
+        calls.append({command, rows});
+        return answer;
+    }
+    QList<Call> calls;
+    bool answer = true;   // Write
 };

@@ -90,6 +90,7 @@ protected:
         s.viewer = &viewer;
         s.launcher = &launcher;
         s.pages = &pages;
+        s.writePreview = &preview;
         s.keyStorePath = folder.file(QStringLiteral("keystore.ini"));
         s.searchPath = folder.file(QStringLiteral("nobin"));
         s.programFolder = folder.path();
@@ -131,6 +132,7 @@ protected:
     ScriptedFileDialogs dialogs;
     RecordingViewer viewer;
     RecordingLauncher launcher;
+    ScriptedWritePreview preview;
     TestPages pages;
     WatchedLinkFactory components; // the real component, its accesses counted
     Session session{&components, &messages};

@@ -3,6 +3,8 @@
 #include "fakedevicelink.h"
 
 #include "catalogue.h"
+#include "comparecommands.h"
+#include "comparewindow.h"
 #include "diagnosticerror.h"
 #include "frmabout.h"
 #include "frmconfig.h"
@@ -15,6 +17,7 @@
 #include "maindrawing.h"
 #include "respaths.h"
 #include "session.h"
+#include "writepreview.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -246,6 +249,39 @@ void WindowShots::shootPages()
     shoot(QStringLiteral("info"), m_main.get());
 }
 
+void WindowShots::shootComparison()
+{
+    Catalogue &catalogue = m_session->catalogue;
+    CVarData *fall = catalogue.entry(KRV_RAMP_TFALL_1);
+    CVarData *rise = catalogue.entry(KRV_RAMP_TRISE_2);
+    if (!fall || !rise) {
+        m_error = QStringLiteral("the ramp times are not in the variable list");
+        return;
+    }
+    const int32_t fallBefore = fall->Data->KrvDownloadValueE2;
+    const int32_t riseBefore = rise->Data->KrvDownloadValueE2;
+    fall->KRVSetVar(fallBefore + 250);
+    rise->KRVSetVar(riseBefore + 400);
+    showPage(1);
+
+    const ConfigCompare::WriteSet set = ConfigCompare::forWrite(*m_session, m_session->e2Image.AllPagesWriteMask());
+    WritePreviewDialog preview(QStringLiteral("Write All"), ConfigCompare(catalogue).rows(set.unit, set.sent),
+                               m_main.get());
+    shoot(QStringLiteral("preview"), &preview);
+    preview.hide();
+
+    // the unit holds a dither frequency beyond its range, as after a faulty service tool
+    if (const CVarDataS *dither = catalogue.data(KRV_DITHER_FREQ))
+        m_links->controller->setWord(dither->Address, dither->QelValE2Max + 100);
+    m_main->commands().compare().compareWithUnit();
+    runEvents(30);
+    shoot(QStringLiteral("compare"), m_main->commands().compare().window());
+    if (QWidget *window = m_main->commands().compare().window())
+        window->close();
+    fall->KRVSetVar(fallBefore);
+    rise->KRVSetVar(riseBefore);
+}
+
 bool WindowShots::grabAll()
 {
     m_images.clear();
@@ -283,5 +319,6 @@ bool WindowShots::grabAll()
         return false;
     shootPages();
     shootDialogs();
+    shootComparison();
     return m_error.isEmpty();
 }

@@ -41,6 +41,8 @@ private:
     void showPage(int tab, int settleMs = 0);
     void shootDialogs();
     void shootPages();
+    // The preview before a write and the compare window, for two edited values.
+    void shootComparison();
 
     QuietMessages m_messages;
     QuietDialogs m_dialogs;
