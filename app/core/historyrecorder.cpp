@@ -132,7 +132,6 @@ ServiceHistory::Row HistoryRecorder::row(const QString &time, const Unit &unit, 
     r.production = unit.production;
     r.serial = unit.serial;
     r.action = action;
-    r.sourceFile = m_sourceFile;
     return r;
 }
 
@@ -158,6 +157,7 @@ void HistoryRecorder::recordSetWrite(const QString &action, const QList<QPair<in
             r.parameter = cat.data(index)->Name;
             r.oldValue = oldText(index, address);
             r.newValue = valueText(index, value);
+            r.sourceFile = m_sourceFile;
             r.result = result;
             rows.append(r);
         };
@@ -167,6 +167,7 @@ void HistoryRecorder::recordSetWrite(const QString &action, const QList<QPair<in
             changed(index, cat.data(index)->KrvDownloadValueE2, ServiceHistory::Failed);
         ServiceHistory::Row summary = row(time, unit, action);
         summary.newValue = QStringLiteral("%1 of %2 entries").arg(done).arg(total);
+        summary.sourceFile = m_sourceFile;
         summary.result = resultText(outcome);
         rows.append(summary);
         append(rows);

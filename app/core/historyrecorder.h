@@ -39,7 +39,8 @@ public:
     void setStore(ServiceHistory *store);
     ServiceHistory *store() const { return m_store; }
     void setProgram(const QString &program) { m_program = program; }
-    // The configuration file the values came from ("" after a read of the unit).
+    // The configuration file the values came from ("" after a read of the unit);
+    // named on the rows of whole-set writes, whose values it gave.
     void setSourceFile(const QString &path) { m_sourceFile = path; }
 
     // The unit holds this word at the address (read from it or written into it).

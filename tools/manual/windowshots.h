@@ -41,6 +41,8 @@ private:
     void showPage(int tab, int settleMs = 0);
     void shootDialogs();
     void shootPages();
+    // The service history window over a few writes recorded in a scratch file.
+    void shootHistory();
 
     QuietMessages m_messages;
     QuietDialogs m_dialogs;
