@@ -7,6 +7,7 @@
 #include "programlauncher.h"
 #include "remotecontrol.h"
 #include "respaths.h"
+#include "servicehistory.h"
 #include "session.h"
 #include "startup.h"
 #include "writepreview.h"
@@ -57,6 +58,10 @@ int main(int argc, char *argv[])
     SystemProgramLauncher launcher;
     ComponentFactory components;
     Session session(&components, &messages);
+    // the history krvctl shares; when it cannot be kept the user hears it once
+    ServiceHistory history(ServiceHistory::defaultPath());
+    session.history.setStore(&history);
+    session.history.setProgram(QStringLiteral("krvstudio"));
 
     ShellServices services;
     services.messages = &messages;

@@ -86,9 +86,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Northfield Hydraulics <service@northfield-hydraulics.example>")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.northfield-hydraulics.example")
 # The libraries the programs link come from dpkg-shlibdeps; the Qt platform
-# plugins are loaded at run time, so no binary names them.
+# plugins and the SQLite driver of the service history are loaded at run
+# time, so no binary names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
 # Help opens the manual in one of these (a page option or the desktop's opener)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "evince | okular | atril | xreader | zathura | qpdfview | mupdf")
 include(CPack)

@@ -5,12 +5,15 @@
 
 #include "debuginput.h"
 #include "frmdebug.h"
+#include "keycommands.h"
+#include "servicehistory.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -610,4 +613,45 @@ TEST_F(DebugPage, HelpKeyOpensTheManualAtPage33)
     QTest::keyClick(w(QStringLiteral("txtAddress")), Qt::Key_F1);
     ASSERT_EQ(bed.viewer.calls.size(), 1);
     EXPECT_TRUE(bed.viewer.calls[0].second.startsWith(QStringLiteral("/A \"page=33&")));
+}
+
+TEST_F(DebugPage, WriteSetAndUpdateAreRecordedWithTheUnitsOldValues)
+{
+    QTemporaryDir folder;
+    ServiceHistory store(folder.filePath(QStringLiteral("history.sqlite")));
+    bed.session.history.setStore(&store);
+    ctl().longs[KeyCommands::ProductionAddress] = 0x00A1B2C3;
+    ctl().setWord(VbbLowAddress, 900);
+    select(VbbLow);
+    click(QStringLiteral("cmdRead"));
+    type(QStringLiteral("TxtData"), QStringLiteral("950"));
+    click(QStringLiteral("cmdWrite"));
+    type(QStringLiteral("TxtData"), QStringLiteral("-5"));
+    click(QStringLiteral("cmdSet"));
+    ctl().failAt = ctl().accessCount() + 1;
+    type(QStringLiteral("TxtData"), QStringLiteral("7"));
+    click(QStringLiteral("cmdWrite"));
+    EXPECT_EQ(ctl().word(VbbLowAddress), -5);
+    ctl().failAt = 0;
+    click(QStringLiteral("CmdUpdate"));
+
+    const QList<ServiceHistory::Row> rows = store.rows();
+    ASSERT_EQ(rows.size(), 7);
+    const QString name = var(VbbLow).Name;
+    // newest first: the four words of UPDATE, the failed WRITE, SET, WRITE
+    const QStringList expected[] = {
+        {"Debugger UPDATE", "DITHER_UPDATE", "", "1", "done"},
+        {"Debugger WRITE", name, "-50 mV", "70 mV", "failed"},
+        {"Debugger SET", name, "9500 mV", "-50 mV", "done"},
+        {"Debugger WRITE", name, "9000 mV", "9500 mV", "done"},
+    };
+    for (int k = 0; k < 4; ++k) {
+        const int r = k == 0 ? 0 : k + 3;
+        const QStringList f = rows[r].fields();
+        EXPECT_EQ(QStringList({f[6], f[7], f[8], f[9], f[11]}).join('|'), expected[k].join('|')) << r;
+    }
+    EXPECT_EQ(rows[6].production, QStringLiteral("0xA1B2C3"));
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_EQ(rows[r].action, QStringLiteral("Debugger UPDATE")) << r;
+    bed.session.history.setStore(nullptr);
 }

@@ -1,6 +1,10 @@
+#include "keycommands.h"
 #include "linkmodes.h"
+#include "servicehistory.h"
 #include "simprocess.h"
 #include "transferfixture.h"
+
+#include <QDateTime>
 
 
 namespace {
@@ -603,3 +607,63 @@ TEST_P(TransferOverSim, LoadCommandRaisesTheResetMarkerUntilPowerCycle)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, TransferOverSim, ::testing::Bool(), linkModeName);
+
+TEST_F(E2ImageTest, HistoryRowsShowWhatChangedOnTheUnitAndHowEachWriteEnded)
+{
+    ServiceHistory store(folder.path(QStringLiteral("history.sqlite")));
+    session.history.setStore(&store);
+    session.history.setProgram(QStringLiteral("krvstudio"));
+    controller().longs[KeyCommands::ProductionAddress] = 0x24150317;
+    connectLink();
+    ASSERT_EQ(session.e2Image.ReadE2All(session.e2Image.AllPagesMask()), QString());
+    // values from a file: the catalogue now takes them for the unit's, the history must not
+    var(3).KrvDownloadValueE2 = 250;
+    session.catalogue.entry(3)->WriteE2inQEL();
+
+    // the page's Write: one row for the value that changed, one for the command
+    ASSERT_EQ(session.e2Image.WriteE2All(11), QString());
+    QList<ServiceHistory::Row> rows = store.rows();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].fields().mid(1), QStringList({"krvstudio", ServiceHistory::userName(), "COM 1", "0x24150317", "",
+                                                    "Write", "", "", "5 of 5 entries", "", "done"}));
+    EXPECT_EQ(rows[1].fields().mid(6), QStringList({"Write", "I0Min", "203", "250", "", "done"}));
+    EXPECT_TRUE(QDateTime::fromString(rows[0].time, Qt::ISODateWithMs).isValid()) << rows[0].time.toStdString();
+
+    // Write All failing at I2Min: that entry may or may not have arrived
+    var(4).KrvDownloadValueE2 = 260;
+    var(5).KrvDownloadValueE2 = 270;
+    controller().failAt = controller().accessCount() + 3;
+    EXPECT_EQ(session.e2Image.WriteE2All(session.e2Image.AllPagesWriteMask()), E2Image::Failed);
+    rows = store.rows();
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0].fields().mid(6), QStringList({"Write All", "", "", "2 of 6 entries", "", "failed"}));
+    EXPECT_EQ(rows[1].fields().mid(6), QStringList({"Write All", "I2Min", "204", "260", "", "failed"}));
+
+    // stopped after three entries: the unit's I2Min was not known any more
+    controller().failAt = 0;
+    const int base = controller().accessCount();
+    session.e2Image.setStopRequest([&] { return controller().accessCount() > base + 2; });
+    EXPECT_EQ(session.e2Image.WriteE2All(11), E2Image::Failed);
+    rows = store.rows();
+    ASSERT_EQ(rows.size(), 6);
+    EXPECT_EQ(rows[0].fields().mid(6), QStringList({"Write", "", "", "3 of 5 entries", "", "stopped midway"}));
+    EXPECT_EQ(rows[1].fields().mid(6), QStringList({"Write", "I2Min", "", "260", "", "done"}));
+    session.e2Image.setStopRequest({});
+
+    // a damaged file: the write reaches the unit, the user hears it once
+    const QString damaged = folder.write(QStringLiteral("damaged.sqlite"), QByteArray(4096, '\x5a'));
+    ServiceHistory bad(damaged);
+    session.history.setStore(&bad);
+    messages.shown.clear();
+    var(5).KrvDownloadValueE2 = 280;
+    EXPECT_EQ(session.e2Image.WriteE2All(11), QString());
+    EXPECT_EQ(controller().word(0x108), 280);
+    var(5).KrvDownloadValueE2 = 290;
+    EXPECT_EQ(session.e2Image.WriteE2All(11), QString());
+    EXPECT_EQ(controller().word(0x108), 290);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "Service history is off: file is not a database (" + damaged
+                                          + ").\rWrites go on without being recorded.");
+    EXPECT_EQ(messages.shown[0].icon, MessageService::Icon::Warning);
+    session.history.setStore(nullptr);
+}

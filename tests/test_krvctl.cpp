@@ -1,5 +1,7 @@
 // krvctl against krv-sim: every command through the real device link.
+#include "csvtext.h"
 #include "krvctl.h"
+#include "servicehistory.h"
 #include "simprocess.h"
 #include "tempfile.h"
 #include "transferfixture.h"
@@ -72,7 +74,12 @@ private:
 class KrvctlTest : public TransferFixture
 {
 protected:
-    KrvctlTest() : TransferFixture(true) {}
+    // every krvctl of the test, in this process or started, keeps its history here
+    KrvctlTest() : TransferFixture(true), m_dataHome(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path(QStringLiteral("data"))));
+    }
+    ~KrvctlTest() override { qputenv("XDG_DATA_HOME", m_dataHome); }
 
     void SetUp() override { ASSERT_TRUE(sim.start()) << sim.errorText().toStdString(); }
 
@@ -169,6 +176,22 @@ protected:
         EXPECT_EQ(wrong, 0);
     }
 
+    // The rows `krvctl history --csv` prints, split into fields (a value with
+    // a comma would need the CSV reader; none of these has one).
+    QList<QStringList> historyRows(const QStringList &options = {})
+    {
+        EXPECT_EQ(run(QStringList{QStringLiteral("history"), QStringLiteral("--csv")} + options), Krvctl::Success)
+            << errText.toStdString();
+        QStringList lines = outText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.value(0), CsvText::row(ServiceHistory::titles()));
+        QList<QStringList> rows;
+        for (const QString &line : lines.mid(1))
+            rows.append(line.split(QLatin1Char(',')));
+        return rows;
+    }
+
+    QByteArray m_dataHome;
     SimProcess sim;
     DroppingFactory links;
     QString ramList;
@@ -430,6 +453,21 @@ TEST_F(KrvctlTest, WriteThatFailsMidwaySaysTheUnitHoldsAMix)
     EXPECT_EQ(stop.captured(2).toInt(), 10) << errText.toStdString();
     EXPECT_TRUE(errText.contains(QStringLiteral("krvctl: write failed (FAILED!): the line to the control unit is lost\n")))
         << errText.toStdString();
+    // the history: what arrived as done, the run in flight as failed, then the command
+    const QList<QStringList> rows = historyRows();
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(rows[0].mid(6), QStringList({"Write All", "", "", QStringLiteral("10 of %1 entries").arg(sent.size()),
+                                           path("changed.txt"), "failed"}));
+    int done = 0;
+    int failed = 0;
+    for (const QStringList &row : rows.mid(1)) {
+        done += row[11] == QLatin1String("done") ? 1 : 0;
+        failed += row[11] == QLatin1String("failed") ? 1 : 0;
+    }
+    // every entry sent changed but the section count, which goes out first
+    EXPECT_EQ(done, 9);
+    EXPECT_GE(failed, 1);
+    EXPECT_EQ(done + failed + 1, rows.size());
 
     EXPECT_TRUE(sim.waitForExit(3000));
     sim.clearSettings();
@@ -475,6 +513,10 @@ TEST_F(KrvctlTest, SigintDuringAWriteEndsItAfterTheAccessInFlight)
     const QRegularExpressionMatch stop = WriteStopped.match(errText);
     EXPECT_GT(stop.captured(2).toInt(), 2) << "whole runs were written before the stop";
     EXPECT_LT(stop.captured(2).toInt(), sent.size());
+    const QList<QStringList> rows = historyRows();
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(rows[0].mid(9), QStringList({QStringLiteral("%1 of %2 entries").arg(stop.captured(2)).arg(sent.size()),
+                                           path("changed.txt"), "stopped midway"}));
 
     sim.clearSettings();
     expectUnitHoldsTheMix(sent, stop, false);
@@ -496,6 +538,105 @@ TEST_F(KrvctlTest, MissingOrCorruptListIsNamedAndNothingIsSaved)
     EXPECT_EQ(run({"read", "--port", "1", "-o", path("out.txt")}), Krvctl::NoCatalogue);
     EXPECT_TRUE(errText.contains(ramList + QStringLiteral(": no variables"))) << errText.toStdString();
     EXPECT_FALSE(QFile::exists(path("out.txt")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(KrvctlTest, HistoryRecordsEveryWriteAndPrintsItFiltered)
+{
+    ASSERT_EQ(run({"read", "--port", "1", "-o", path("unit.txt")}), Krvctl::Success);
+    writeBytes(path("changed.txt"), withValue(readBytes(path("unit.txt")), "0020.04", "00001"));
+    ASSERT_EQ(run({"write", "--port", "1", path("changed.txt")}), Krvctl::Success) << errText.toStdString();
+    ASSERT_EQ(run({"poke", "--port", "1", "0x2004", "2", "--yes"}), Krvctl::Success);
+    ASSERT_EQ(run({"key", "--port", "1", "write", "0x1A2B3C4D", "--yes"}), Krvctl::Success);
+    ASSERT_EQ(run({"key", "--port", "1", "lock", "--yes"}), Krvctl::Success);
+    ASSERT_EQ(run({"reset", "--port", "1", "--yes"}), Krvctl::Success);
+
+    const QList<QStringList> rows = historyRows();
+    ASSERT_EQ(rows.size(), 6);
+    const QStringList expected[] = {
+        {"Reset", "", "", "LOAD (defaults at the next power-up)", "", "done"},
+        {"Lock", "Key", "", "0x0", "", "done"},
+        {"Key Write", "Key", "", "0x1A2B3C4D", "", "done"},
+        {"Poke", "NUM_ONOFF_SECTIONS", "", "2", "", "done"},
+        {"Write All", "", "", "109 of 109 entries", path("changed.txt"), "done"},
+        {"Write All", "NUM_ONOFF_SECTIONS", "0", "1", path("changed.txt"), "done"},
+    };
+    for (int r = 0; r < 6; ++r) {
+        EXPECT_EQ(rows[r].mid(1, 5), QStringList({"krvctl", ServiceHistory::userName(), "COM 1", "0x24150317", "0"}))
+            << r;
+        EXPECT_EQ(rows[r].mid(6), expected[r]) << r;
+    }
+
+    // by unit (serial, production with or without 0x), by day, and a bad date
+    EXPECT_EQ(historyRows({"--unit", "24150317"}).size(), 6);
+    EXPECT_EQ(historyRows({"--unit", "0"}).size(), 6);
+    EXPECT_EQ(historyRows({"--unit", "0x24150318"}).size(), 0);
+    const QDate today = QDateTime::currentDateTimeUtc().date();
+    EXPECT_EQ(historyRows({"--since", today.toString(Qt::ISODate)}).size(), 6);
+    EXPECT_EQ(historyRows({"--since", today.addDays(1).toString(Qt::ISODate)}).size(), 0);
+    EXPECT_EQ(run({"history", "--since", "2026-02-30"}), Krvctl::UsageError);
+    EXPECT_EQ(errText, "krvctl: bad date 2026-02-30 (use YYYY-MM-DD)\n");
+    EXPECT_EQ(run({"history", "--unit", "24150317"}), Krvctl::Success);
+    const QStringList table = outText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(table.size(), 7);
+    EXPECT_TRUE(table[0].startsWith(QStringLiteral("Time (UTC)  ")));
+    EXPECT_EQ(table[1].indexOf(QStringLiteral("krvctl")), table[0].indexOf(QStringLiteral("Program")));
+
+    // a damaged file: the word still reaches the unit, and krvctl says it once
+    writeBytes(ServiceHistory::defaultPath(), QByteArray(4096, 'Z'));
+    ASSERT_EQ(run({"poke", "--port", "1", "0x2004", "3", "--yes"}), Krvctl::Success);
+    EXPECT_EQ(errText, "krvctl: Service history is off: file is not a database (" + ServiceHistory::defaultPath()
+                           + "); writes go on without being recorded\n");
+    EXPECT_EQ(run({"peek", "--port", "1", "0x2004"}), Krvctl::Success);
+    EXPECT_EQ(outText, QStringLiteral("3\t0x0003\n"));
+    EXPECT_EQ(run({"history"}), Krvctl::FileError);
+}
+
+// Started twice at once by the test below: appends its rows one transaction at a time.
+TEST(HistoryChild, AppendsRowsWhenStartedByTheConcurrencyTest)
+{
+    const QString path = qEnvironmentVariable("KRV_HISTORY_CHILD");
+    if (path.isEmpty())
+        GTEST_SKIP() << "only as a child of TwoProcessesAppendAtOnce";
+    ServiceHistory store(path);
+    for (int i = 0; i < 200; ++i) {
+        ServiceHistory::Row row;
+        row.time = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+        row.program = qEnvironmentVariable("KRV_HISTORY_CHILD_NAME");
+        row.parameter = QString::number(i);
+        ASSERT_TRUE(store.append({row})) << store.offText().toStdString();
+    }
+}
+
+TEST(ServiceHistoryFile, TwoProcessesAppendAtOnce)
+{
+    TempFolder folder;
+    const QString path = folder.path(QStringLiteral("history.sqlite"));
+    QProcess children[2];
+    for (int c = 0; c < 2; ++c) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KRV_HISTORY_CHILD"), path);
+        env.insert(QStringLiteral("KRV_HISTORY_CHILD_NAME"), QStringLiteral("child%1").arg(c));
+        children[c].setProcessEnvironment(env);
+        children[c].start(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--gtest_filter=HistoryChild.*")});
+    }
+    for (QProcess &child : children) {
+        ASSERT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+    }
+    ServiceHistory store(path);
+    const QList<ServiceHistory::Row> rows = store.rows();
+    EXPECT_FALSE(store.isOff()) << store.offText().toStdString();
+    ASSERT_EQ(rows.size(), 400);
+    QMap<QString, int> perChild;
+    for (const ServiceHistory::Row &row : rows)
+        ++perChild[row.program];
+    EXPECT_EQ(perChild.value(QStringLiteral("child0")), 200);
+    EXPECT_EQ(perChild.value(QStringLiteral("child1")), 200);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "dialogmessageservice.h"
 #include "filedialogservice.h"
 #include "frmabout.h"
+#include "frmhistory.h"
 #include "frminit.h"
 #include "frmpwd.h"
 #include "frmwait.h"
@@ -23,6 +24,9 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QTableView>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QTableWidget>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -364,4 +368,55 @@ TEST(CompareWindow, SortsValuesAsNumbersAndCopiesExportsAndPrintsTheRowsAsShown)
     EXPECT_TRUE(window.table()->view()->isHidden());
     EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("LblNoDifference"))->text(), QStringLiteral("No parameter differs."));
     EXPECT_FALSE(window.findChild<QLabel *>(QStringLiteral("LblNoDifference"))->isHidden());
+}
+
+TEST(HistoryWindow, FiltersAsTypedAndExportsWhatItShows)
+{
+    TempFolder folder;
+    ServiceHistory store(folder.path(QStringLiteral("history.sqlite")));
+    const auto row = [](const QString &time, const QString &serial, const QString &parameter) {
+        ServiceHistory::Row r;
+        r.time = time;
+        r.program = QStringLiteral("krvstudio");
+        r.serial = serial;
+        r.action = QStringLiteral("Write All");
+        r.parameter = parameter;
+        r.newValue = QStringLiteral("a, \"quoted\" value");
+        r.result = ServiceHistory::Done;
+        return r;
+    };
+    ASSERT_TRUE(store.append({row("2026-03-01T10:00:00.000Z", "7", "IMAX_1A"),
+                              row("2026-03-02T10:00:00.000Z", "7", "IMIN_1A"),
+                              row("2026-03-03T10:00:00.000Z", "8", "IMAX_2B")}));
+    ScriptedFileDialogs dialogs;
+    FakeMessageService messages;
+    FrmHistory window(&store, {&dialogs, &messages, folder.path(QString())});
+    window.show();
+    auto *table = window.findChild<QTableWidget *>(QStringLiteral("lvHistory"));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(0, 7)->text(), QStringLiteral("IMAX_2B"));   // newest first
+
+    QTest::keyClicks(window.findChild<QLineEdit *>(QStringLiteral("txtParameter")), QStringLiteral("max"));
+    EXPECT_EQ(table->rowCount(), 2);
+    window.findChild<QCheckBox *>(QStringLiteral("chkTo"))->setChecked(true);
+    window.findChild<QDateEdit *>(QStringLiteral("dtTo"))->setDate(QDate(2026, 3, 2));
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("2026-03-01T10:00:00.000Z"));
+
+    dialogs.answers.push_back(folder.path(QStringLiteral("export.csv")));
+    window.findChild<QPushButton *>(QStringLiteral("cmdExport"))->click();
+    QFile file(folder.path(QStringLiteral("export.csv")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), ServiceHistory::csv(window.rowsShown()));
+    EXPECT_EQ(window.rowsShown().size(), 1);
+
+    // a damaged file: the window says why and offers no export
+    ServiceHistory damaged(folder.write(QStringLiteral("damaged.sqlite"), QByteArray(2048, 'x')));
+    FrmHistory off(&damaged, {&dialogs, &messages, QString()});
+    off.show();
+    EXPECT_EQ(off.findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
+              damaged.offText() + QStringLiteral("."));
+    EXPECT_TRUE(damaged.offText().contains(QStringLiteral("file is not a database")));
+    EXPECT_FALSE(off.findChild<QPushButton *>(QStringLiteral("cmdExport"))->isEnabled());
 }

@@ -7,6 +7,7 @@
 #include "consolemessageservice.h"
 #include "consolewaitwindow.h"
 #include "cvardata.h"
+#include "servicehistory.h"
 #include "session.h"
 #include "stopsignals.h"
 #include "stringeval.h"
@@ -31,6 +32,7 @@ const char *const Overview =
     "  key      --port N read | write KEY --yes | lock --yes   the unit's key\n"
     "  peek     --port N ADDR             read one controller word\n"
     "  poke     --port N ADDR VALUE --yes write one controller word\n"
+    "  history  [--unit N] [--since DATE] [--csv]   print the service history of writes\n"
     "Every command takes --help; krvctl --version prints the version.\n"
     "A port is a COM number or a device path.\n";
 
@@ -59,7 +61,8 @@ int Krvctl::run(const QStringList &arguments)
         {QStringLiteral("compare"), &Krvctl::compare}, {QStringLiteral("monitor"), &Krvctl::monitor},
         {QStringLiteral("eval"), &Krvctl::eval},       {QStringLiteral("list"), &Krvctl::list},
         {QStringLiteral("reset"), &Krvctl::reset},     {QStringLiteral("peek"), &Krvctl::peek},
-        {QStringLiteral("poke"), &Krvctl::poke},       {QStringLiteral("key"), &Krvctl::key}};
+        {QStringLiteral("poke"), &Krvctl::poke},       {QStringLiteral("key"), &Krvctl::key},
+        {QStringLiteral("history"), &Krvctl::history}};
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         m_out << Overview << Qt::flush;
         return Success;
@@ -151,6 +154,16 @@ int Krvctl::fail(int code, const QString &text)
     return code;
 }
 
+std::unique_ptr<ServiceHistory> Krvctl::openHistory()
+{
+    auto store = std::make_unique<ServiceHistory>(m_historyPath.isEmpty() ? ServiceHistory::defaultPath()
+                                                                         : m_historyPath);
+    store->setOffNotice([this](const QString &text) {
+        m_err << "krvctl: " << text << "; writes go on without being recorded" << Qt::endl;
+    });
+    return store;
+}
+
 bool Krvctl::newSession()
 {
     m_messages = std::make_unique<ConsoleMessageService>(m_err);
@@ -159,6 +172,10 @@ bool Krvctl::newSession()
     m_pages = std::make_unique<CliPageSet>();
     m_comment = std::make_unique<CliCommentPage>();
     m_session = std::make_unique<Session>(m_links, m_messages.get());
+    // every write is recorded; a history that cannot be kept never stops one
+    m_history = openHistory();
+    m_session->history.setStore(m_history.get());
+    m_session->history.setProgram(QStringLiteral("krvctl"));
     m_session->pages = m_pages.get();
     m_session->waitWindow = m_wait.get();
     m_session->commentPage = m_comment.get();
@@ -275,6 +292,7 @@ int Krvctl::write(const QStringList &args)
 
     const int before = m_messages->shownCount();
     m_session->file.CommitConfig(staged, QFileInfo(path).fileName());
+    m_session->history.setSourceFile(QFileInfo(path).absoluteFilePath());
     // the range check has put defaults in: a file with bad values is not written at all
     if (m_messages->shownCount() != before)
         return fail(OutOfRange, QStringLiteral("values out of range in ") + path + QStringLiteral("; nothing written"));

@@ -12,6 +12,7 @@ class CliCommentPage;
 class CliPageSet;
 class ConsoleMessageService;
 class ConsoleWaitWindow;
+class ServiceHistory;
 
 // krvctl: the program's transfers, configuration files and service functions
 // from the command line, one command per run. Every run works on a fresh
@@ -45,6 +46,8 @@ public:
     void setProgressShown(bool shown) { m_progress = shown; }
     // Empty: the shipped variable list beside the program.
     void setRamListPath(const QString &path) { m_ramList = path; }
+    // Empty: the service history the program shares with krvctl.
+    void setHistoryPath(const QString &path) { m_historyPath = path; }
     // COM number taken for a port given as a device path.
     static constexpr int DevicePathPort = 255;
 
@@ -59,6 +62,7 @@ private:
     int key(const QStringList &args);
     int peek(const QStringList &args);
     int poke(const QStringList &args);
+    int history(const QStringList &args);
 
     // Parses a command's options; false when the run ends here (help or usage error, code set).
     bool parse(QCommandLineParser &parser, const QStringList &args, const QString &synopsis, int minPositional,
@@ -67,6 +71,8 @@ private:
     void addYesOption(QCommandLineParser &parser);
     // A fresh session with the catalogue loaded; false (message shown) when the list cannot be read.
     bool newSession();
+    // The service history store, saying on stderr once when it is off.
+    std::unique_ptr<ServiceHistory> openHistory();
     // Chooses the port and opens the link: Success or NoSuchPort/UsageError.
     int connect(const QString &port);
     // Read-all of every page as the program's connect does; Success, NoAnswer or OutOfRange.
@@ -91,6 +97,8 @@ private:
     QTextStream &m_err;
     bool m_progress = false;
     QString m_ramList;
+    QString m_historyPath;
+    std::unique_ptr<ServiceHistory> m_history;
     std::unique_ptr<ConsoleMessageService> m_messages;
     std::unique_ptr<ConsoleWaitWindow> m_wait;
     std::unique_ptr<CliPageSet> m_pages;

@@ -117,7 +117,9 @@ int Krvctl::poke(const QStringList &args)
         return NoCatalogue;
     if ((code = connect(parser.value(QStringLiteral("port")))) != Success)
         return code;
-    if (!m_session->rs232.WriteVar(address, value).isEmpty())
+    const bool written = m_session->rs232.WriteVar(address, value).isEmpty();
+    m_session->history.recordWord(QStringLiteral("Poke"), address, value, written);
+    if (!written)
         return fail(NoAnswer, QStringLiteral("cannot write ") + File::formatAddress(address));
     return Success;
 }

@@ -105,7 +105,10 @@ ConfigFileReader::Result File::commitIfGood(const ConfigFileReader::Result &resu
 ConfigFileReader::Result File::LoadConfig(const QString &path, const QString &fileName)
 {
     StagedConfig staged;
-    return commitIfGood(ReadConfig(path, staged), staged, fileName);
+    const ConfigFileReader::Result result = commitIfGood(ReadConfig(path, staged), staged, fileName);
+    if (result.good())
+        m_session.history.setSourceFile(path);
+    return result;
 }
 
 ConfigFileReader::Result File::LoadConfigBytes(const QByteArray &bytes, const QString &fileName)

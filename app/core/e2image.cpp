@@ -75,7 +75,7 @@ QString E2Image::Stop::text() const
         .arg(total);
 }
 
-void E2Image::stopAt(bool writing, bool requested, int index, int done, int16_t mask)
+void E2Image::stopAt(bool writing, bool requested, int index, int done, int16_t mask, const QList<int> &lost)
 {
     // the entries still to go, as the section count now decides, complete the total
     int total = done;
@@ -83,7 +83,7 @@ void E2Image::stopAt(bool writing, bool requested, int index, int done, int16_t 
         const bool selected = writing ? writeSelects(mask, i) : readSelects(mask, i);
         total += selected && qualifiesForTransfer(i) ? 1 : 0;
     }
-    m_stop = Stop{writing, requested, m_session.catalogue.data(index)->Name, done, total};
+    m_stop = Stop{writing, requested, m_session.catalogue.data(index)->Name, done, total, lost};
     m_session.StatusText = m_stop->text();
     m_session.draw.UpdateStatusBar(m_session.StatusText);
 }
@@ -129,7 +129,10 @@ QString E2Image::transferEntries(int16_t mask, bool writing, const std::function
             const QString error = moveRun(writing, addresses, run, positions, selected, record);
             if (!error.isEmpty()) {
                 step(++counter, total, text);
-                stopAt(writing, false, selected[first], done, mask);
+                QList<int> lost;
+                for (int r = run.first; r < run.first + run.entries; ++r)
+                    lost.append(selected[positions[r]]);
+                stopAt(writing, false, selected[first], done, mask, lost);
                 return error;
             }
             done += run.entries;
@@ -179,6 +182,7 @@ QString E2Image::ReadE2All(int16_t mask)
     const Catalogue::E2Snapshot before = cat.saveE2Values();
     QString sectionFault;
     const QString error = transferEntries(mask, false, [&](int i, int32_t value) {
+        m_session.history.unitHolds(cat.data(i)->Address, value);
         cat.entry(i)->ReadE2FromQEL(value);
         // the section count decides which later entries take part
         if (i == cat.index(KRV_NUM_PROP_REG))
@@ -190,6 +194,8 @@ QString E2Image::ReadE2All(int16_t mask)
         return error;
     }
 
+    // the values are the unit's now, not a file's
+    m_session.history.setSourceFile(QString());
     // a page's entries can be counted twice or not at all: a finished read shows 100
     m_session.ProgressPercent = 100;
     showProgress(Reading);
@@ -212,9 +218,12 @@ QString E2Image::WriteE2All(int16_t mask)
         return Failed;
 
     // only a value that arrived is the controller's value
-    const QString error = transferEntries(mask, true, [this](int i, int32_t) {
+    QList<QPair<int, int32_t>> sent;
+    const QString error = transferEntries(mask, true, [this, &sent](int i, int32_t value) {
         m_session.catalogue.entry(i)->WriteE2inQEL();
+        sent.append({i, value});
     });
+    recordWrite(mask, sent, error);
     if (!error.isEmpty())
         return error;
 
@@ -222,6 +231,20 @@ QString E2Image::WriteE2All(int16_t mask)
     showProgress(Writing);
     refreshCurrentPage();
     return QString();
+}
+
+void E2Image::recordWrite(int16_t mask, const QList<QPair<int, int32_t>> &sent, const QString &error)
+{
+    using Outcome = HistoryRecorder::Outcome;
+    // the page's Write and Write All take the same road: the mask tells them apart
+    const QString &action =
+        mask == AllPagesWriteMask() ? HistoryRecorder::WriteAllAction : HistoryRecorder::WriteAction;
+    HistoryRecorder &history = m_session.history;
+    if (error.isEmpty() || !m_stop)
+        history.recordSetWrite(action, sent, {}, Outcome::Done, int(sent.size()), int(sent.size()));
+    else
+        history.recordSetWrite(action, sent, m_stop->lost, m_stop->requested ? Outcome::StoppedMidway : Outcome::Failed,
+                               m_stop->done, m_stop->total);
 }
 
 bool E2Image::inRange(const CVarDataS &d, int32_t value)
@@ -323,7 +346,10 @@ QString E2Image::SendLoadCommand()
     // "LOAD" in the controller's byte order
     const double load = DevLink::HexTextToNumber(QStringLiteral("44414F4C"));
     const QString text = QString::number(static_cast<qint64>(load));
-    return QString::number(m_session.devLink.WriteLong(1024, text));
+    const int result = m_session.devLink.WriteLong(1024, text);
+    m_session.history.recordValue(HistoryRecorder::ResetAction, QString(), QString(),
+                                  QStringLiteral("LOAD (defaults at the next power-up)"), result == 0);
+    return QString::number(result);
 }
 
 int16_t E2Image::AllPagesMask() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,7 @@ public:
         QString name;           // the entry it stopped at
         int done = 0;           // entries transferred before it
         int total = 0;          // entries it was to transfer
+        QList<int> lost;        // a failed access: its entries (a write may have arrived)
         // "Read stopped at ..." / "Write stopped at ...", what the user is told.
         QString text() const;
     };
@@ -90,7 +92,9 @@ private:
     QString moveRun(bool writing, const QList<int32_t> &addresses, const BlockRun &run, const QList<int> &positions,
                     const QList<int> &selected, const std::function<void(int, int32_t)> &record);
     // Records where a transfer stopped; the status text says it.
-    void stopAt(bool writing, bool requested, int index, int done, int16_t mask);
+    void stopAt(bool writing, bool requested, int index, int done, int16_t mask, const QList<int> &lost = {});
+    // The service history of a write-all that sent `sent` (index, value).
+    void recordWrite(int16_t mask, const QList<QPair<int, int32_t>> &sent, const QString &error);
     // Resets an out-of-range entry to its default; true when it was out of range.
     bool resetIfOutOfRange(int index);
     // The " - Name" CR lines of CheckAllRanges.

@@ -70,6 +70,8 @@ bool KeyCommands::readField(const ShowField &show, Field field, int32_t address,
         return false;
     }
     known(field) = value;
+    if (field == Field::ProductionNumber)
+        m_session.history.productionNumberRead(value);
     setProgress(progress);
     if (field == Field::Key)
         m_session.draw.UpdateStatusBar(m_session.StatusText);
@@ -94,9 +96,12 @@ bool KeyCommands::readKey(const ShowField &show)
     return false;
 }
 
-bool KeyCommands::sendKey(qint64 key)
+bool KeyCommands::sendKey(qint64 key, const QString &action)
 {
-    if (m_session.devLink.WriteLong(KeyAddress, QString::number(key)) != 0) {
+    const bool sent = m_session.devLink.WriteLong(KeyAddress, QString::number(key)) == 0;
+    m_session.history.recordValue(action, QStringLiteral("Key"), m_key ? hexText(*m_key) : QString(),
+                                  hexText(static_cast<int32_t>(key)), sent);
+    if (!sent) {
         // the unit did not confirm the key: it holds what it held before
         showKnown(m_show, Field::Key);
         reportFailure();
@@ -118,7 +123,7 @@ bool KeyCommands::writeKey(const QString &keyText)
                                      MessageService::Buttons::Ok, MessageService::Icon::Warning);
         return false;
     }
-    if (!askYes(QStringLiteral("Write a new Key, Are yoy sure?")) || !sendKey(key))
+    if (!askYes(QStringLiteral("Write a new Key, Are yoy sure?")) || !sendKey(key, HistoryRecorder::KeyWriteAction))
         return false;
     if (m_session.messages)
         m_session.messages->show(QStringLiteral("Write Done!"), MessageService::Buttons::Ok,
@@ -129,7 +134,7 @@ bool KeyCommands::writeKey(const QString &keyText)
 bool KeyCommands::lock()
 {
     // key 0 locks the unit: nothing works on it until the key is written again
-    if (!askYes(LockQuestion) || !sendKey(0))
+    if (!askYes(LockQuestion) || !sendKey(0, HistoryRecorder::LockAction))
         return false;
     if (m_session.messages)
         m_session.messages->show(QStringLiteral("Control unit Locked!"), MessageService::Buttons::Ok,

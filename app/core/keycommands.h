@@ -54,7 +54,7 @@ private:
     bool readField(const ShowField &show, Field field, int32_t address, int progress);
     // The box shows what the unit is known to hold (empty when nothing is).
     void showKnown(const ShowField &show, Field field);
-    bool sendKey(qint64 key);
+    bool sendKey(qint64 key, const QString &action);
     bool askYes(const QString &question);
     void reportFailure();
     void setProgress(int value);

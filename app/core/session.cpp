@@ -12,6 +12,7 @@ Session::Session(IDeviceLinkFactory *deviceLinks, MessageService *messageService
       StatusText(link.statusText()),
       draw(*this),
       e2Image(*this),
-      file(*this)
+      file(*this),
+      history(*this)
 {
 }

@@ -6,6 +6,7 @@
 #include "devlink.h"
 #include "draw.h"
 #include "e2image.h"
+#include "historyrecorder.h"
 #include "linkscheduler.h"
 #include "systemstate.h"
 
@@ -64,4 +65,6 @@ public:
     Draw draw;
     E2Image e2Image;
     File file;
+    // The service history of the writes; records nothing until given a store.
+    HistoryRecorder history;
 };

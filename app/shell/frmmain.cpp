@@ -4,6 +4,7 @@
 #include "frmabout.h"
 #include "frmcomment.h"
 #include "frmdebug.h"
+#include "frmhistory.h"
 #include "frmmonitor.h"
 #include "frmpwd.h"
 #include "frmsectioncolour.h"
@@ -184,6 +185,11 @@ void FrmMain::buildMenus()
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
     addMenuItem(view, QStringLiteral("mnuView_Page"), QStringLiteral("&Show next Page"));
+    connect(addMenuItem(view, QStringLiteral("mnuView_History"), QStringLiteral("Service &History...")),
+            &QAction::triggered, this, [this] {
+                historyWindow()->show();
+                historyWindow()->raise();
+            });
 
     QMenu *hw = menuBar()->addMenu(QStringLiteral("H&ardware"));
     hw->setObjectName(QStringLiteral("mnuHW"));
@@ -454,6 +460,14 @@ FrmSectionColour *FrmMain::paletteWindow()
                                       [refresh] { refresh(QStringLiteral("A2")); });
     }
     return m_palette;
+}
+
+FrmHistory *FrmMain::historyWindow()
+{
+    if (!m_history)
+        m_history = new FrmHistory(m_session.history.store(),
+                                   {m_services.dialogs, m_services.messages, m_paths.configurationFolder()}, this);
+    return m_history;
 }
 
 StatusBarView &FrmMain::statusBar()

@@ -22,6 +22,7 @@
 class FrmAbout;
 class FrmComment;
 class FrmDebug;
+class FrmHistory;
 class FrmMonitor;
 class FrmPwd;
 class FrmSectionColour;
@@ -93,6 +94,8 @@ public:
     FrmAbout *aboutWindow();
     FrmPwd *passwordDialog();
     FrmSectionColour *paletteWindow();
+    // View > Service History: made on first use, not modal.
+    FrmHistory *historyWindow();
     SectionColours &sectionColours() { return m_sectionColours; }
     const ManualHelp &help() const { return m_help; }
     const WritablePaths &writablePaths() const { return m_paths; }
@@ -158,6 +161,7 @@ private:
     FrmAbout *m_about = nullptr;
     FrmPwd *m_pwd = nullptr;
     FrmSectionColour *m_palette = nullptr;
+    FrmHistory *m_history = nullptr;
     SectionColours m_sectionColours;
 
     PageContext m_pageContext;

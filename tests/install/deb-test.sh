@@ -26,9 +26,10 @@ for field in 'Package: krvstudio' 'Version: 16.0.1-1' 'Maintainer: Northfield Hy
   grep -qF " $field" "$tmp/listing.txt" || fail "control lacks '$field'"
 done
 # Depends: the libraries dpkg-shlibdeps found in the binaries, and the
-# platform plugins, which no binary names
+# platform plugins and the history's SQLite driver, which no binary names
 depends=$(grep -E '^ Depends: ' "$tmp/listing.txt") || fail "control has no Depends"
-for dependency in 'libc6 (>= ' 'libqt6widgets6 (>= ' 'libqt6core6 (>= ' 'libstdc++6 (>= ' 'qt6-qpa-plugins'; do
+for dependency in 'libc6 (>= ' 'libqt6widgets6 (>= ' 'libqt6core6 (>= ' 'libstdc++6 (>= ' 'qt6-qpa-plugins' \
+  'libqt6sql6 (>= ' 'libqt6sql6-sqlite'; do
   grep -qF "$dependency" <<<"$depends" || fail "Depends lacks '$dependency': $depends"
 done
 

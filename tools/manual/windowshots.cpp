@@ -9,13 +9,16 @@
 #include "frmabout.h"
 #include "frmconfig.h"
 #include "frmdiagnostic.h"
+#include "frmhistory.h"
 #include "frmmain.h"
 #include "frmpwd.h"
 #include "frmsectioncolour.h"
+#include "keycommands.h"
 #include "krvid.h"
 #include "maincommands.h"
 #include "maindrawing.h"
 #include "respaths.h"
+#include "servicehistory.h"
 #include "session.h"
 #include "writepreview.h"
 
@@ -183,6 +186,31 @@ void WindowShots::shootDialogs()
     pwd->hide();
 }
 
+void WindowShots::shootHistory()
+{
+    QTemporaryDir scratch;
+    ServiceHistory store(scratch.filePath(QStringLiteral("history.sqlite")));
+    HistoryRecorder &history = m_session->history;
+    history.setStore(&store);
+    history.setProgram(QStringLiteral("krvstudio"));
+    // a unit with its serial number, read again as Read All does
+    if (const CVarDataS *serial = m_session->catalogue.data(KRV_SERIAL_NUMBER))
+        m_links->controller->setWord(serial->Address, 1187);
+    m_main->commands().ReadAll();
+    // two values of a configuration file written, then a new key
+    history.setSourceFile(QStringLiteral("/home/service/line3/TBX400-reference.txt"));
+    for (KrvId id : {KRV_I0_MIN, KRV_I1_MIN}) {
+        if (CVarData *entry = m_session->catalogue.entry(id))
+            entry->Data->KrvDownloadValueE2 += 25;
+    }
+    m_session->e2Image.WriteE2All(m_session->e2Image.AllPagesWriteMask());
+    KeyCommands(*m_session).writeKey(QStringLiteral("0x5A3C96E2"));
+    FrmHistory window(&store, {});
+    window.resize(1180, 300);
+    shoot(QStringLiteral("history"), &window);
+    history.setStore(nullptr);
+}
+
 void WindowShots::shootPages()
 {
     showPage(1);
@@ -320,5 +348,6 @@ bool WindowShots::grabAll()
     shootPages();
     shootDialogs();
     shootComparison();
+    shootHistory();
     return m_error.isEmpty();
 }

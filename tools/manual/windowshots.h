@@ -43,6 +43,8 @@ private:
     void shootPages();
     // The preview before a write and the compare window, for two edited values.
     void shootComparison();
+    // The service history window over a few writes recorded in a scratch file.
+    void shootHistory();
 
     QuietMessages m_messages;
     QuietDialogs m_dialogs;

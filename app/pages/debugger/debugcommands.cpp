@@ -14,6 +14,10 @@ const int DitherReadOrder[DebugCommands::DitherRows] = {0, 2, 1};
 
 constexpr int ProgressStep = 5;
 
+const QString WriteAction = QStringLiteral("Debugger WRITE");
+const QString SetAction = QStringLiteral("Debugger SET");
+const QString UpdateAction = QStringLiteral("Debugger UPDATE");
+
 void tell(Session &session, const QString &text, MessageService::Icon icon)
 {
     if (session.messages)
@@ -108,6 +112,7 @@ bool DebugCommands::readWord(int32_t address, int index, Column column, int32_t 
     const bool ok = error.isEmpty();
     if (ok) {
         m_session.IsConnectObj = ConnectionState::Connected;
+        m_session.history.unitHolds(address, word);
         store(index, word, column);
         value = word;
     } else {
@@ -122,6 +127,7 @@ bool DebugCommands::writeWord(int32_t address, int index, int32_t value, bool ee
     begin(eeprom ? QStringLiteral("Debug: Writing...") : QStringLiteral("Debug: Setting..."));
     const QString error = m_session.rs232.WriteVar(address, value);
     const bool ok = error.isEmpty();
+    m_session.history.recordWord(eeprom ? WriteAction : SetAction, address, value, ok);
     if (ok) {
         m_session.IsConnectObj = ConnectionState::Connected;
         if (eeprom)
@@ -144,6 +150,7 @@ bool DebugCommands::monitorRead(int32_t address, int index, int32_t &value)
         monitorStopped();
         return false;
     }
+    m_session.history.unitHolds(address, word);
     store(index, word, Column::Ram);
     value = word;
     m_progress = m_progress >= 100 ? ProgressStep : m_progress + ProgressStep;
@@ -208,6 +215,7 @@ bool DebugCommands::readDither(DitherValues &values)
             failed(error);
             return false;
         }
+        m_session.history.unitHolds(data->Address, read[row]);
         statusRefresh();
     }
     m_session.IsConnectObj = ConnectionState::Connected;
@@ -225,6 +233,7 @@ bool DebugCommands::updateDither(const DitherValues &values)
         if (!data)
             continue;
         const QString error = m_session.rs232.WriteVar(data->Address, values[row]);
+        m_session.history.recordWord(UpdateAction, data->Address, values[row], error.isEmpty());
         if (!error.isEmpty()) {
             failed(error);
             return false;
@@ -233,6 +242,7 @@ bool DebugCommands::updateDither(const DitherValues &values)
     }
     if (update) {
         const QString error = m_session.rs232.WriteVar(update->Address, 1);
+        m_session.history.recordWord(UpdateAction, update->Address, 1, error.isEmpty());
         if (!error.isEmpty()) {
             failed(error);
             return false;

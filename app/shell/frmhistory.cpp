@@ -1,0 +1,159 @@
+#include "frmhistory.h"
+
+#include "filedialogservice.h"
+#include "messageservice.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QDateEdit *dateEdit(const QString &name, QWidget *parent)
+{
+    auto *edit = new QDateEdit(QDateTime::currentDateTimeUtc().date(), parent);
+    edit->setObjectName(name);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setEnabled(false);
+    return edit;
+}
+
+} // namespace
+
+FrmHistory::FrmHistory(ServiceHistory *store, Services services, QWidget *parent)
+    : QDialog(parent), m_store(store), m_services(std::move(services))
+{
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(QStringLiteral("Service History"));
+
+    m_unit = new QLineEdit(this);
+    m_unit->setObjectName(QStringLiteral("txtUnit"));
+    m_unit->setPlaceholderText(QStringLiteral("serial or production no."));
+    m_unit->setClearButtonEnabled(true);
+    m_fromSet = new QCheckBox(QStringLiteral("From"), this);
+    m_fromSet->setObjectName(QStringLiteral("chkFrom"));
+    m_from = dateEdit(QStringLiteral("dtFrom"), this);
+    m_toSet = new QCheckBox(QStringLiteral("To"), this);
+    m_toSet->setObjectName(QStringLiteral("chkTo"));
+    m_to = dateEdit(QStringLiteral("dtTo"), this);
+    m_parameter = new QLineEdit(this);
+    m_parameter->setObjectName(QStringLiteral("txtParameter"));
+    m_parameter->setPlaceholderText(QStringLiteral("part of the name"));
+    m_parameter->setClearButtonEnabled(true);
+
+    auto *filters = new QHBoxLayout;
+    filters->addWidget(new QLabel(QStringLiteral("Unit"), this));
+    filters->addWidget(m_unit, 2);
+    filters->addSpacing(12);
+    filters->addWidget(m_fromSet);
+    filters->addWidget(m_from);
+    filters->addWidget(m_toSet);
+    filters->addWidget(m_to);
+    filters->addSpacing(12);
+    filters->addWidget(new QLabel(QStringLiteral("Parameter"), this));
+    filters->addWidget(m_parameter, 2);
+
+    m_table = new QTableWidget(0, int(ServiceHistory::titles().size()), this);
+    m_table->setObjectName(QStringLiteral("lvHistory"));
+    m_table->setHorizontalHeaderLabels(ServiceHistory::titles());
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
+    m_export = new QPushButton(QStringLiteral("Export CSV..."), this);
+    m_export->setObjectName(QStringLiteral("cmdExport"));
+    auto *close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(m_export);
+    bottom->addWidget(close);
+
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(filters);
+    column->addWidget(m_table, 1);
+    column->addLayout(bottom);
+    resize(1180, 520);
+
+    connect(m_unit, &QLineEdit::textChanged, this, &FrmHistory::refresh);
+    connect(m_parameter, &QLineEdit::textChanged, this, &FrmHistory::refresh);
+    for (auto [set, date] : {std::pair{m_fromSet, m_from}, std::pair{m_toSet, m_to}}) {
+        connect(set, &QCheckBox::toggled, date, &QWidget::setEnabled);
+        connect(set, &QCheckBox::toggled, this, &FrmHistory::refresh);
+        connect(date, &QDateEdit::dateChanged, this, &FrmHistory::refresh);
+    }
+    connect(m_export, &QPushButton::clicked, this, &FrmHistory::exportCsv);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void FrmHistory::showEvent(QShowEvent *event)
+{
+    // the other program may have written meanwhile
+    refresh();
+    QDialog::showEvent(event);
+}
+
+ServiceHistory::Filter FrmHistory::filter() const
+{
+    ServiceHistory::Filter f;
+    f.unit = m_unit->text();
+    if (m_fromSet->isChecked())
+        f.from = m_from->date();
+    if (m_toSet->isChecked())
+        f.to = m_to->date();
+    f.parameter = m_parameter->text();
+    return f;
+}
+
+void FrmHistory::refresh()
+{
+    m_rows = m_store ? m_store->rows(filter()) : QList<ServiceHistory::Row>();
+    m_table->setRowCount(int(m_rows.size()));
+    for (int r = 0; r < m_rows.size(); ++r) {
+        const QStringList fields = m_rows[r].fields();
+        for (int c = 0; c < fields.size(); ++c)
+            m_table->setItem(r, c, new QTableWidgetItem(fields[c]));
+    }
+    m_table->resizeColumnsToContents();
+    const bool off = !m_store || m_store->isOff();
+    m_export->setEnabled(!off && !m_rows.isEmpty());
+    if (!m_store)
+        m_status->setText(QStringLiteral("Service history is off: no history file in this run."));
+    else if (off)
+        m_status->setText(m_store->offText() + QStringLiteral("."));
+    else
+        m_status->setText(m_rows.size() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(m_rows.size()));
+}
+
+bool FrmHistory::exportCsv()
+{
+    if (!m_services.dialogs)
+        return false;
+    const auto path = m_services.dialogs->saveFile({QStringLiteral("Export Service History As ..."),
+                                                    QStringLiteral("*.csv|*.csv|All files|*"),
+                                                    m_services.exportFolder, QStringLiteral("service-history.csv")});
+    if (!path)
+        return false;
+    QFile file(*path);
+    const QByteArray bytes = ServiceHistory::csv(m_rows).toUtf8();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    if (m_services.messages)
+        m_services.messages->show(QStringLiteral("Cannot write ") + *path + QStringLiteral(": ") + file.errorString(),
+                                  MessageService::Buttons::Ok, MessageService::Icon::Critical);
+    return false;
+}
