@@ -37,6 +37,7 @@ class QTabBar;
 class QTimer;
 class QToolBar;
 class Session;
+class TrendWindow;
 
 // The program's single top-level window: menus, toolbar, page tabs, state
 // boxes, status bar, and the six pages in front of one another. It owns the
@@ -93,6 +94,9 @@ public:
     FrmAbout *aboutWindow();
     FrmPwd *passwordDialog();
     FrmSectionColour *paletteWindow();
+    // The trend of the monitor's recording, made on first use; null without a monitor page.
+    TrendWindow *trendWindow();
+    void showTrend();
     SectionColours &sectionColours() { return m_sectionColours; }
     const ManualHelp &help() const { return m_help; }
     const WritablePaths &writablePaths() const { return m_paths; }
@@ -158,6 +162,7 @@ private:
     FrmAbout *m_about = nullptr;
     FrmPwd *m_pwd = nullptr;
     FrmSectionColour *m_palette = nullptr;
+    TrendWindow *m_trend = nullptr;
     SectionColours m_sectionColours;
 
     PageContext m_pageContext;
