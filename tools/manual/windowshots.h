@@ -41,6 +41,7 @@ private:
     void showPage(int tab, int settleMs = 0);
     void shootDialogs();
     void shootPages();
+    void shootTrend();
 
     QuietMessages m_messages;
     QuietDialogs m_dialogs;

@@ -13,7 +13,7 @@ TrendChart::TrendChart(const QString &title, const QString &unit, QWidget *paren
 {
     setRenderHint(QPainter::Antialiasing, false);
     setMouseTracking(true);
-    setMinimumHeight(130);
+    setMinimumHeight(150);
     QChart *c = chart();
     c->setTitle(title);
     c->legend()->hide();
@@ -60,9 +60,9 @@ void TrendChart::setValueRange(double low, double high)
         m_values->setRange(low, high);
 }
 
-double TrendChart::valueMax() const
+void TrendChart::setValueTicks(int count)
 {
-    return m_values->max();
+    m_values->setTickCount(count);
 }
 
 void TrendChart::setCursorTime(qint64 timeMs)

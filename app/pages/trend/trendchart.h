@@ -20,7 +20,7 @@ public:
     QLineSeries *addSeries(const QString &name, const QColor &colour);
     void setTimeRange(qint64 fromMs, qint64 toMs);
     void setValueRange(double low, double high);
-    double valueMax() const;
+    void setValueTicks(int count);
     // The vertical cursor line at a time; a negative time hides it.
     void setCursorTime(qint64 timeMs);
     // Width of the plot area in pixels: about one point a pixel is enough.

@@ -33,23 +33,24 @@ struct ChartGroup
 {
     const char *title;
     double highest;
+    int ticks;
     QList<Line> lines;
 };
 
 const QList<ChartGroup> &groups()
 {
     static const QList<ChartGroup> list = {
-        {"Joystick inputs", 100.0,
+        {"Joystick inputs", 100.0, 5,
          {{KRV_JOY0_VALUE, QColor(31, 90, 190)},
           {KRV_JOY1_VALUE, QColor(200, 50, 40)},
           {KRV_JOY2_VALUE, QColor(30, 140, 60)},
           {KRV_JOY3_VALUE, QColor(210, 130, 0)}}},
-        {"Coil currents", 0.0,
+        {"Coil currents", 0.0, 5,
          {{KRV_I0_MEASURE_400, QColor(31, 90, 190)},
           {KRV_I1_MEASURE_400, QColor(200, 50, 40)},
           {KRV_I2_MEASURE_400, QColor(30, 140, 60)},
           {KRV_I3_MEASURE_400, QColor(210, 130, 0)}}},
-        {"Supply", 30.0, {{KRV_VBB_400, QColor(130, 40, 150)}}},
+        {"Supply", 30.0, 4, {{KRV_VBB_400, QColor(130, 40, 150)}}},
     };
     return list;
 }
@@ -84,7 +85,7 @@ TrendWindow::TrendWindow(TrendRecorder &recorder, FileDialogService *dialogs, Me
     build();
     m_timer->setInterval(RefreshMs);
     connect(m_timer, &QTimer::timeout, this, &TrendWindow::tick);
-    resize(980, 640);
+    resize(980, 660);
     refresh();
 }
 
@@ -123,7 +124,8 @@ void TrendWindow::build()
         const QString unit = first >= 0 ? columns.unit(first) : QString();
         auto *chart = new TrendChart(QString::fromLatin1(group.title), unit, m_chartArea);
         chart->setValueRange(0, group.highest > 0 ? group.highest : 100.0);
-        chartsLayout->addWidget(chart, group.lines.size() > 1 ? 2 : 1);
+        chart->setValueTicks(group.ticks);
+        chartsLayout->addWidget(chart, group.lines.size() > 1 ? 3 : 2);
         m_charts.append(chart);
         connect(chart, &TrendChart::zoomRequested, this, &TrendWindow::zoom);
         connect(chart, &TrendChart::panRequested, this, &TrendWindow::pan);
