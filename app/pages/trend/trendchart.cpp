@@ -71,6 +71,21 @@ void TrendChart::setCursorTime(qint64 timeMs)
     placeCursor();
 }
 
+int TrendChart::valueAxisWidth() const
+{
+    return int(chart()->plotArea().left()) - chart()->margins().left();
+}
+
+void TrendChart::setValueAxisRoom(int width)
+{
+    QMargins margins = chart()->margins();
+    const int left = std::max(4, width - valueAxisWidth());
+    if (left != margins.left()) {
+        margins.setLeft(left);
+        chart()->setMargins(margins);
+    }
+}
+
 int TrendChart::plotWidth() const
 {
     return int(chart()->plotArea().width());

@@ -23,6 +23,10 @@ public:
     void setValueTicks(int count);
     // The vertical cursor line at a time; a negative time hides it.
     void setCursorTime(qint64 timeMs);
+    // Room for the value axis left of the plot area, in pixels.
+    int valueAxisWidth() const;
+    // Widens the left margin so the plot area starts `width` from the left.
+    void setValueAxisRoom(int width);
     // Width of the plot area in pixels: about one point a pixel is enough.
     int plotWidth() const;
 

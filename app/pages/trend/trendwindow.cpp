@@ -257,6 +257,12 @@ void TrendWindow::refresh()
     for (int g = 0; g < m_charts.size(); ++g)
         if (groups()[g].highest <= 0)
             m_charts[g]->setValueRange(0, roundUp(highest.value(m_charts[g])));
+    // the time axes one under the other, whatever width the value labels take
+    int room = 0;
+    for (TrendChart *chart : m_charts)
+        room = std::max(room, chart->valueAxisWidth() + 4);
+    for (TrendChart *chart : m_charts)
+        chart->setValueAxisRoom(room);
     if (m_cursorMs < 0)
         showValues(-1);
     m_drawn = m_recorder.appended();
