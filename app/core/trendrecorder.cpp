@@ -32,6 +32,8 @@ void TrendRecorder::append(Sample sample)
     while (m_samples.front().timeMs < oldest || m_samples.size() > size_t(MaxSamples))
         m_samples.pop_front();
     ++m_appended;
+    if (m_listener)
+        m_listener();
 }
 
 void TrendRecorder::clear()

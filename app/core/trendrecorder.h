@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 #include <deque>
+#include <functional>
 
 class QIODevice;
 
@@ -38,6 +39,8 @@ public:
     // Samples must come in time order; one older than the newest is refused.
     void append(Sample sample);
     void clear();
+    // Called after each sample appended (one listener; empty to stop).
+    void setAppendListener(std::function<void()> listener) { m_listener = std::move(listener); }
 
     const std::deque<Sample> &samples() const { return m_samples; }
     bool isEmpty() const { return m_samples.empty(); }
@@ -60,4 +63,5 @@ private:
     LiveColumns m_columns;
     std::deque<Sample> m_samples;
     quint64 m_appended = 0;
+    std::function<void()> m_listener;
 };

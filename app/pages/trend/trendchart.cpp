@@ -1,7 +1,5 @@
 #include "trendchart.h"
 
-#include <QDateTime>
-#include <QDateTimeAxis>
 #include <QGraphicsLineItem>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -9,7 +7,7 @@
 #include <QWheelEvent>
 
 TrendChart::TrendChart(const QString &title, const QString &unit, QWidget *parent)
-    : QChartView(new QChart, parent), m_time(new QDateTimeAxis), m_values(new QValueAxis)
+    : QChartView(new QChart, parent), m_time(new QValueAxis), m_values(new QValueAxis)
 {
     setRenderHint(QPainter::Antialiasing, false);
     setMouseTracking(true);
@@ -21,8 +19,10 @@ TrendChart::TrendChart(const QString &title, const QString &unit, QWidget *paren
     c->setBackgroundRoundness(0);
     // no animation: the view follows the live data at once
     c->setAnimationOptions(QChart::NoAnimation);
-    m_time->setFormat(QStringLiteral("hh:mm:ss"));
+    // seconds back from the view's end: the axis stays put while the view
+    // moves on, so a live redraw moves the lines and lays out nothing
     m_time->setTickCount(7);
+    m_time->setTitleText(QStringLiteral("s"));
     m_values->setTitleText(unit);
     m_values->setLabelFormat(QStringLiteral("%.0f"));
     c->addAxis(m_time, Qt::AlignBottom);
@@ -33,11 +33,19 @@ TrendChart::TrendChart(const QString &title, const QString &unit, QWidget *paren
     m_cursor->hide();
 }
 
+double TrendChart::axisX(qint64 timeMs) const
+{
+    return double(timeMs - m_toMs) / 1000.0;
+}
+
 QLineSeries *TrendChart::addSeries(const QString &name, const QColor &colour)
 {
     auto *series = new QLineSeries;
     series->setName(name);
-    series->setPen(QPen(colour, 1.5));
+    // a thin cosmetic pen draws fastest
+    QPen pen(colour, 1);
+    pen.setCosmetic(true);
+    series->setPen(pen);
     chart()->addSeries(series);
     series->attachAxis(m_time);
     series->attachAxis(m_values);
@@ -48,9 +56,13 @@ void TrendChart::setTimeRange(qint64 fromMs, qint64 toMs)
 {
     if (fromMs == m_fromMs && toMs == m_toMs)
         return;
+    if (toMs - fromMs != m_toMs - m_fromMs) {
+        const double seconds = double(toMs - fromMs) / 1000.0;
+        m_time->setLabelFormat(seconds < 12 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
+        m_time->setRange(-seconds, 0);
+    }
     m_fromMs = fromMs;
     m_toMs = toMs;
-    m_time->setRange(QDateTime::fromMSecsSinceEpoch(fromMs), QDateTime::fromMSecsSinceEpoch(toMs));
     placeCursor();
 }
 

@@ -3,13 +3,12 @@
 #include <QChartView>
 #include <QList>
 
-class QDateTimeAxis;
 class QGraphicsLineItem;
 class QLineSeries;
 class QValueAxis;
 
 // One chart of the trend window: a group of series with the same unit over a
-// time axis. The mouse wheel asks for a zoom, dragging for a pan, hovering
+// time axis in seconds back from the view's end. The mouse wheel asks for a zoom, dragging for a pan, hovering
 // moves the cursor line; the window decides and sets the ranges.
 class TrendChart : public QChartView
 {
@@ -18,7 +17,10 @@ public:
     TrendChart(const QString &title, const QString &unit, QWidget *parent = nullptr);
 
     QLineSeries *addSeries(const QString &name, const QColor &colour);
+    // The time the view shows; the axis reads in seconds back from its end.
     void setTimeRange(qint64 fromMs, qint64 toMs);
+    // Where a time lies on the time axis (seconds, 0 at the view's end).
+    double axisX(qint64 timeMs) const;
     void setValueRange(double low, double high);
     void setValueTicks(int count);
     // The vertical cursor line at a time; a negative time hides it.
@@ -50,7 +52,7 @@ private:
     qint64 timeAt(const QPointF &viewPos) const;
     void placeCursor();
 
-    QDateTimeAxis *m_time;
+    QValueAxis *m_time;
     QValueAxis *m_values;
     QGraphicsLineItem *m_cursor;
     qint64 m_fromMs = 0;

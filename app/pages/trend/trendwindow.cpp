@@ -6,6 +6,7 @@
 #include "trendrecorder.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -78,15 +79,26 @@ QPixmap swatch(const QColor &colour)
 
 TrendWindow::TrendWindow(TrendRecorder &recorder, FileDialogService *dialogs, MessageService *messages, QWidget *parent)
     : QWidget(parent, Qt::Window), m_recorder(recorder), m_dialogs(dialogs), m_messages(messages),
-      m_timer(new QTimer(this))
+      m_lastSamples(new QTimer(this))
 {
     setObjectName(QStringLiteral("FrmTrend"));
     setWindowTitle(QStringLiteral("Trend"));
     build();
-    m_timer->setInterval(RefreshMs);
-    connect(m_timer, &QTimer::timeout, this, &TrendWindow::tick);
+    // the samples of the last moments before the monitor stopped
+    m_lastSamples->setSingleShot(true);
+    m_lastSamples->setInterval(2 * RefreshMs);
+    connect(m_lastSamples, &QTimer::timeout, this, [this] {
+        if (m_live && m_recorder.appended() != m_drawn)
+            refresh();
+    });
+    m_recorder.setAppendListener([this] { sampleAppended(); });
     resize(980, 660);
     refresh();
+}
+
+TrendWindow::~TrendWindow()
+{
+    m_recorder.setAppendListener(nullptr);
 }
 
 void TrendWindow::build()
@@ -115,8 +127,13 @@ void TrendWindow::build()
     buttons->addWidget(csv);
     buttons->addWidget(png);
     side->addLayout(buttons);
+    m_endLabel = new QLabel(this);
+    m_endLabel->setObjectName(QStringLiteral("lblViewEnd"));
+    m_endLabel->setFixedHeight(m_endLabel->fontMetrics().height() + 4);
+    side->addWidget(m_endLabel);
     m_timeLabel = new QLabel(this);
     m_timeLabel->setObjectName(QStringLiteral("lblCursorTime"));
+    m_timeLabel->setFixedHeight(m_timeLabel->fontMetrics().height() + 4);
     side->addWidget(m_timeLabel);
 
     for (const ChartGroup &group : groups()) {
@@ -148,7 +165,8 @@ void TrendWindow::build()
             check->setChecked(true);
             auto *value = new QLabel(box);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            value->setMinimumWidth(80);
+            // a fixed size: a new value repaints the label and lays out nothing
+            value->setFixedSize(90, value->fontMetrics().height() + 4);
             const int row = grid->rowCount();
             grid->addWidget(check, row, 0);
             grid->addWidget(value, row, 1);
@@ -178,20 +196,25 @@ void TrendWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     m_dirty = true;
     refresh();
-    m_timer->start();
 }
 
 void TrendWindow::hideEvent(QHideEvent *event)
 {
     // a hidden window costs nothing; the recording goes on in the recorder
-    m_timer->stop();
+    m_lastSamples->stop();
     QWidget::hideEvent(event);
 }
 
-void TrendWindow::tick()
+void TrendWindow::sampleAppended()
 {
-    if (m_dirty || (m_live && m_recorder.appended() != m_drawn))
-        refresh();
+    if (!isVisible() || !m_live)
+        return;
+    m_lastSamples->start();
+    // drawn once the cycle has handed over, before the next one starts
+    if (!m_sinceDrawn.isValid() || m_sinceDrawn.elapsed() >= RefreshMs) {
+        m_sinceDrawn.start();
+        QTimer::singleShot(0, this, &TrendWindow::refresh);
+    }
 }
 
 void TrendWindow::pause()
@@ -247,12 +270,14 @@ void TrendWindow::refresh()
         if (!it.value()->isVisible())
             continue;
         TrendChart *chart = m_chartOf.value(it.key());
-        const QList<QPointF> points =
+        QList<QPointF> points =
             m_recorder.points(columns.columnOf(it.key()), from, m_endMs, std::max(50, chart->plotWidth()));
-        it.value()->replace(points);
         double &top = highest[chart];
-        for (const QPointF &p : points)
+        for (QPointF &p : points) {
             top = std::max(top, p.y());
+            p.setX(chart->axisX(qint64(p.x())));
+        }
+        it.value()->replace(points);
     }
     for (int g = 0; g < m_charts.size(); ++g)
         if (groups()[g].highest <= 0)
@@ -265,8 +290,17 @@ void TrendWindow::refresh()
         chart->setValueAxisRoom(room);
     if (m_cursorMs < 0)
         showValues(-1);
+    m_endLabel->setText(QStringLiteral("0 s = ") + QDateTime::fromMSecsSinceEpoch(m_endMs).toString(QStringLiteral("hh:mm:ss.zzz")));
     m_drawn = m_recorder.appended();
     m_dirty = false;
+    // paint now, in the pause after a cycle, rather than while the next one waits for replies
+    if (isVisible()) {
+        for (TrendChart *chart : m_charts) {
+            QCoreApplication::sendPostedEvents(chart->chart());
+            QCoreApplication::sendPostedEvents(chart->scene());
+            chart->viewport()->repaint();
+        }
+    }
 }
 
 void TrendWindow::showCursor(qint64 timeMs)

@@ -3,6 +3,7 @@
 #include "krvid.h"
 
 #include <QHash>
+#include <QElapsedTimer>
 #include <QList>
 #include <QWidget>
 
@@ -19,17 +20,19 @@ class TrendRecorder;
 // The trend window: the joystick inputs, coil currents and supply the
 // monitor recorded, over time. Live, the view ends at the newest sample and
 // moves on with it; paused (or dragged), it stays where it is while the
-// recording goes on. The charts are redrawn at most every RefreshMs.
+// recording goes on. The charts are redrawn at most every RefreshMs, right
+// after a monitor cycle, so a redraw does not hold up the next cycle's reads.
 class TrendWindow : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int RefreshMs = 400;
+    static constexpr int RefreshMs = 500;
     static constexpr qint64 DefaultSpanMs = 60 * 1000;
     static constexpr qint64 ShortestSpanMs = 2 * 1000;
 
     TrendWindow(TrendRecorder &recorder, FileDialogService *dialogs, MessageService *messages,
                 QWidget *parent = nullptr);
+    ~TrendWindow() override;
 
     bool isLive() const { return m_live; }
     qint64 viewStart() const { return m_endMs - m_spanMs; }
@@ -57,7 +60,7 @@ protected:
 private:
     struct Group;
     void build();
-    void tick();
+    void sampleAppended();
     void showValues(qint64 timeMs);
     void complain(const QString &text);
 
@@ -71,8 +74,10 @@ private:
     QHash<KrvId, QLabel *> m_values;
     QHash<KrvId, TrendChart *> m_chartOf;
     QLabel *m_timeLabel = nullptr;
+    QLabel *m_endLabel = nullptr;
     QPushButton *m_pause = nullptr;
-    QTimer *m_timer;
+    QTimer *m_lastSamples;
+    QElapsedTimer m_sinceDrawn;
     bool m_live = true;
     bool m_dirty = true;
     quint64 m_drawn = 0;
