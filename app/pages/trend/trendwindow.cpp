@@ -172,7 +172,6 @@ void TrendWindow::build()
             grid->addWidget(value, row, 1);
             connect(check, &QCheckBox::toggled, this, [this, series](bool on) {
                 series->setVisible(on);
-                m_dirty = true;
                 refresh();
             });
             m_series.insert(line.id, series);
@@ -194,7 +193,6 @@ void TrendWindow::build()
 void TrendWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_dirty = true;
     refresh();
 }
 
@@ -229,7 +227,6 @@ void TrendWindow::resume()
 {
     m_live = true;
     m_pause->setText(QStringLiteral("Pause"));
-    m_dirty = true;
     refresh();
 }
 
@@ -242,7 +239,6 @@ void TrendWindow::zoom(double factor, qint64 anchorMs)
         m_endMs = anchorMs + qint64((1.0 - share) * double(span));
     }
     m_spanMs = span;
-    m_dirty = true;
     refresh();
 }
 
@@ -252,7 +248,6 @@ void TrendWindow::pan(qint64 deltaMs)
     m_endMs += deltaMs;
     if (!m_recorder.isEmpty())
         m_endMs = std::clamp(m_endMs, m_recorder.samples().front().timeMs, m_recorder.samples().back().timeMs);
-    m_dirty = true;
     refresh();
 }
 
@@ -292,7 +287,6 @@ void TrendWindow::refresh()
         showValues(-1);
     m_endLabel->setText(QStringLiteral("0 s = ") + QDateTime::fromMSecsSinceEpoch(m_endMs).toString(QStringLiteral("hh:mm:ss.zzz")));
     m_drawn = m_recorder.appended();
-    m_dirty = false;
     // paint now, in the pause after a cycle, rather than while the next one waits for replies
     if (isVisible()) {
         for (TrendChart *chart : m_charts) {

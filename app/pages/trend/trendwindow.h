@@ -79,7 +79,6 @@ private:
     QTimer *m_lastSamples;
     QElapsedTimer m_sinceDrawn;
     bool m_live = true;
-    bool m_dirty = true;
     quint64 m_drawn = 0;
     qint64 m_spanMs = DefaultSpanMs;
     qint64 m_endMs = 0;
