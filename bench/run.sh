@@ -7,7 +7,11 @@
 #                                        commands, elapsed / wire minimum
 #   read-all time, write-all time        the same in ms, with the bytes and the
 #                                        ratio to the payload (2 bytes a word)
-#   monitor cycles, monitor cycle ratio  the on-line monitor polling
+#   monitor cycles, monitor cycle ratio  the on-line monitor polling, alone
+#                                        and with the trend window open
+#   cpu monitor, in process / trend open the program's CPU while it polls,
+#                                        measured in the bench's own process,
+#                                        without and with the trend window
 #   start-up                             process start to main window shown,
 #                                        less the splash's 200 ms minimum
 #   cpu idle, cpu monitor                krvstudio connected and idle on the

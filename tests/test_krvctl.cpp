@@ -5,8 +5,11 @@
 #include "simprocess.h"
 #include "tempfile.h"
 #include "transferfixture.h"
+#include "trendrecorder.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -424,6 +427,19 @@ TEST_F(KrvctlTest, MonitorWritesTimeStampedRowsOfTheLiveValues)
         ASSERT_EQ(fields.size(), 13);
         EXPECT_TRUE(stamp.match(fields[0]).hasMatch()) << fields[0].toStdString();
     }
+    // the trend window's file: the same header, the same kind of row
+    ASSERT_TRUE(session.catalogue.LoadRamList(ramList.isEmpty() ? Catalogue::defaultRamListPath() : ramList));
+    TrendRecorder trend{LiveColumns(session.catalogue)};
+    trend.append(trend.emptySample(QDateTime::currentMSecsSinceEpoch()));
+    QBuffer trendFile;
+    trendFile.open(QIODevice::WriteOnly);
+    trend.writeCsv(trendFile);
+    const QStringList trendRows = QString::fromUtf8(trendFile.data()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(trendRows.size(), 2);
+    EXPECT_EQ(trendRows[0], rows[0]);
+    const QStringList trendFields = trendRows[1].split(QLatin1Char(','));
+    EXPECT_EQ(trendFields.size(), 13);
+    EXPECT_TRUE(stamp.match(trendFields[0]).hasMatch()) << trendFields[0].toStdString();
     EXPECT_EQ(run({"monitor", "--port", "1", "--count", "x", "-o", path("log.csv")}), Krvctl::UsageError);
 }
 

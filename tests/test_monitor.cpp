@@ -6,15 +6,22 @@
 #include "pagefixture.h"
 #include "pagepoller.h"
 #include "shapewidget.h"
+#include "filedialogservice.h"
+#include "trendrecorder.h"
+#include "trendwindow.h"
 #include "vbcolor.h"
 
+#include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
+#include <QLineSeries>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 #include <QSignalSpy>
 #include <QThread>
 #include <QTimer>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -34,6 +41,19 @@ void publishConfigInputs(SystemState &system)
         system.setInputs(k, inputs);
     }
 }
+
+// Answers every save dialog with one path.
+class SaveAs : public FileDialogService
+{
+public:
+    explicit SaveAs(const QString &path) : m_path(path) {}
+    std::optional<QString> openFile(const Request &) override { return std::nullopt; }
+    std::optional<QString> saveFile(const Request &) override { return m_path; }
+    std::optional<QColor> chooseColour(const QColor &initial) override { return initial; }
+
+private:
+    QString m_path;
+};
 
 class MonitorTest : public PageFixture
 {
@@ -588,4 +608,92 @@ TEST_F(MonitorTest, ACycleLongerThanTheIntervalIsFollowedAtOnceByTheNext)
     QCoreApplication::processEvents();
     EXPECT_EQ(cycles, 1);
     EXPECT_FALSE(page->TmrMonitor()->isActive());
+}
+
+TEST_F(MonitorTest, TrendRecordsEachCycleWithoutReadingMoreAndSavesTheMonitorColumns)
+{
+    connectAndActivate(2);
+    draw->IMeasure[1]->setMonitorEnable(false);
+    setWord(KRV_JOY0_VALUE, 734);
+    TrendRecorder &recorder = page->recorder();
+    const LiveColumns &columns = recorder.columns();
+    ASSERT_EQ(columns.count(), 12);
+    // link accesses per recorded cycle, over a few cycles (the page's own
+    // timer adds cycles while events run)
+    auto perCycle = [&](const std::function<void()> &between) {
+        const int accesses = controller().accessCount();
+        const quint64 samples = recorder.appended();
+        for (int i = 0; i < 3; ++i) {
+            tick();
+            between();
+        }
+        const auto cycles = int(recorder.appended() - samples);
+        EXPECT_GE(cycles, 3);
+        return double(controller().accessCount() - accesses) / std::max(cycles, 1);
+    };
+    const double closed = perCycle([] {});
+    EXPECT_EQ(closed, 3 + 4);
+
+    SaveAs dialogs(folder.path(QStringLiteral("trend.csv")));
+    TrendWindow trend(recorder, &dialogs, nullptr);
+    trend.show();
+    const double open = perCycle([&] { QTest::qWait(TrendWindow::RefreshMs + 50); });
+    EXPECT_EQ(open, closed) << "the trend reads nothing of its own";
+
+    // each sample holds what the cycle read; what it did not read stays empty
+    const TrendRecorder::Sample &last = recorder.samples().back();
+    EXPECT_DOUBLE_EQ(last.values[columns.columnOf(KRV_JOY0_VALUE)], 73.4);
+    EXPECT_TRUE(std::isnan(last.values[columns.columnOf(KRV_JOY2_VALUE)])); // section 3 not drawn
+    EXPECT_TRUE(std::isnan(last.values[columns.columnOf(KRV_I1_MEASURE_400)])); // unticked
+    EXPECT_GE(trend.series(KRV_JOY0_VALUE)->count(), 3);
+    EXPECT_EQ(trend.series(KRV_JOY2_VALUE)->count(), 0);
+
+    // a switched-off series is hidden and the recording goes on
+    trend.seriesSwitch(KRV_JOY0_VALUE)->click();
+    EXPECT_FALSE(trend.series(KRV_JOY0_VALUE)->isVisible());
+    EXPECT_TRUE(trend.series(KRV_JOY1_VALUE)->isVisible());
+
+    ASSERT_TRUE(trend.saveCsv());
+    QFile csv(folder.path(QStringLiteral("trend.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + int(recorder.samples().size()));
+    EXPECT_EQ(lines[0], columns.header());
+    const QStringList fields = lines.last().split(QLatin1Char(','));
+    ASSERT_EQ(fields.size(), 13);
+    EXPECT_EQ(fields[1 + columns.columnOf(KRV_JOY0_VALUE)], QStringLiteral("73.4"));
+    EXPECT_EQ(fields[1 + columns.columnOf(KRV_JOY2_VALUE)], QString());
+}
+
+TEST_F(MonitorTest, TrendKeepsTenMinutesAndBoundedPoints)
+{
+    TrendRecorder recorder{LiveColumns(session.catalogue)};
+    const int joy = recorder.columns().columnOf(KRV_JOY0_VALUE);
+    auto add = [&](qint64 timeMs, double value) {
+        TrendRecorder::Sample s = recorder.emptySample(timeMs);
+        s.values[joy] = value;
+        recorder.append(s);
+    };
+    // one sample a second for eleven minutes: the first minute is gone
+    for (qint64 t = 0; t <= 11 * 60; ++t)
+        add(t * 1000, double(t % 100));
+    EXPECT_EQ(recorder.samples().front().timeMs, 60 * 1000);
+    EXPECT_EQ(recorder.samples().size(), 601u);
+    add(5000, 1.0); // older than the newest: refused
+    EXPECT_EQ(recorder.samples().back().timeMs, 11 * 60 * 1000);
+
+    // a fast burst stays bounded in number too
+    for (int i = 1; i <= TrendRecorder::MaxSamples + 10; ++i)
+        add(11 * 60 * 1000 + i, i == 30000 ? 500.0 : 1.0);
+    EXPECT_EQ(recorder.samples().size(), size_t(TrendRecorder::MaxSamples));
+
+    // reduced to about two points a bucket, the peak kept
+    const qint64 end = recorder.samples().back().timeMs;
+    const QList<QPointF> points = recorder.points(joy, end - 60000, end, 400);
+    EXPECT_LE(points.size(), 2 * 400 + 4);
+    double top = 0;
+    for (const QPointF &p : points)
+        top = std::max(top, p.y());
+    EXPECT_EQ(top, 500.0);
+    EXPECT_TRUE(recorder.points(recorder.columns().columnOf(KRV_JOY1_VALUE), end - 60000, end, 400).isEmpty());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "krvid.h"
+#include "livecolumns.h"
 
 #include <QList>
 #include <QString>
@@ -8,16 +8,14 @@
 
 class Session;
 
-// The live values the monitor page polls, read as one CSV row each time:
-// error word, power outputs, digital inputs, the four joystick inputs, the
-// four coil currents and the supply, in display units.
+// The live values the monitor page polls (LiveColumns), read as one CSV row each time.
 class MonitorLogger
 {
 public:
     explicit MonitorLogger(Session &session);
 
     // Names of live values this catalogue lacks (their columns are left out).
-    QStringList missingNames() const { return m_missing; }
+    QStringList missingNames() const { return m_columns.missingNames(); }
     // Reads the section count so RAM values use the right formula; false when the unit does not answer.
     bool prepare();
     // "time" and one "Name [unit]" column per value.
@@ -27,6 +25,5 @@ public:
 
 private:
     Session &m_session;
-    QList<int> m_indices;
-    QStringList m_missing;
+    LiveColumns m_columns;
 };

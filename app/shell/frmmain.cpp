@@ -14,6 +14,7 @@
 #include "mainstatusbar.h"
 #include "pagebase.h"
 #include "session.h"
+#include "trendwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -166,6 +167,8 @@ void FrmMain::Load()
     m_session.catalogue.LoadRamList(m_services.programFolder + QStringLiteral("/res/ini/Ramlist.ini"));
     addTabs();
     loadPages();
+    if (FrmMonitor *monitor = monitorPage())
+        connect(monitor, &FrmMonitor::trendRequested, this, &FrmMain::showTrend);
     m_session.e2Image.CountAllPageVars();
     m_tmrDraw->start();
 }
@@ -185,6 +188,8 @@ void FrmMain::buildMenus()
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
     addMenuItem(view, QStringLiteral("mnuView_Page"), QStringLiteral("&Show next Page"));
+    connect(addMenuItem(view, QStringLiteral("mnuView_Trend"), QStringLiteral("&Trend...")), &QAction::triggered, this,
+            &FrmMain::showTrend);
     connect(addMenuItem(view, QStringLiteral("mnuView_History"), QStringLiteral("Service &History...")),
             &QAction::triggered, this, [this] {
                 historyWindow()->show();
@@ -444,6 +449,24 @@ FrmPwd *FrmMain::passwordDialog()
         connect(m_pwd, &FrmPwd::loggedIn, this, [this] { m_commands->loginAccepted(); });
     }
     return m_pwd;
+}
+
+TrendWindow *FrmMain::trendWindow()
+{
+    FrmMonitor *monitor = monitorPage();
+    if (!m_trend && monitor)
+        m_trend = new TrendWindow(monitor->recorder(), m_services.dialogs, m_services.messages, this);
+    return m_trend;
+}
+
+void FrmMain::showTrend()
+{
+    // one window: opening it again brings it to the front
+    if (TrendWindow *trend = trendWindow()) {
+        trend->show();
+        trend->raise();
+        trend->activateWindow();
+    }
 }
 
 FrmSectionColour *FrmMain::paletteWindow()

@@ -38,6 +38,7 @@ class QTabBar;
 class QTimer;
 class QToolBar;
 class Session;
+class TrendWindow;
 
 // The program's single top-level window: menus, toolbar, page tabs, state
 // boxes, status bar, and the six pages in front of one another. It owns the
@@ -96,6 +97,9 @@ public:
     FrmSectionColour *paletteWindow();
     // View > Service History: made on first use, not modal.
     FrmHistory *historyWindow();
+    // The trend of the monitor's recording, made on first use; null without a monitor page.
+    TrendWindow *trendWindow();
+    void showTrend();
     SectionColours &sectionColours() { return m_sectionColours; }
     const ManualHelp &help() const { return m_help; }
     const WritablePaths &writablePaths() const { return m_paths; }
@@ -162,6 +166,7 @@ private:
     FrmPwd *m_pwd = nullptr;
     FrmSectionColour *m_palette = nullptr;
     FrmHistory *m_history = nullptr;
+    TrendWindow *m_trend = nullptr;
     SectionColours m_sectionColours;
 
     PageContext m_pageContext;

@@ -14,6 +14,9 @@
 #include "frmpwd.h"
 #include "frmsectioncolour.h"
 #include "keycommands.h"
+#include "frmmonitor.h"
+#include "trendrecorder.h"
+#include "trendwindow.h"
 #include "krvid.h"
 #include "maincommands.h"
 #include "maindrawing.h"
@@ -24,12 +27,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <cmath>
 
 namespace {
 
@@ -310,6 +315,47 @@ void WindowShots::shootComparison()
     rise->KRVSetVar(riseBefore);
 }
 
+void WindowShots::shootTrend()
+{
+    FrmMonitor *monitor = m_main->monitorPage();
+    if (!monitor)
+        return;
+    // A minute as the monitor records it while joystick 1 is worked back and
+    // forth: coil 1 follows with its lag, the supply dips a little under load.
+    TrendRecorder &recorder = monitor->recorder();
+    recorder.clear(); // the few cycles of the monitor picture give way
+    const LiveColumns &columns = recorder.columns();
+    const qint64 end = QDateTime::currentMSecsSinceEpoch();
+    for (qint64 t = end - 60000; t <= end; t += 100) {
+        const double phase = double(t % 20000) / 20000.0 * 2 * M_PI;
+        const double joy = std::max(0.0, 100.0 * std::sin(phase));
+        const double joy2 = 30.0 + 20.0 * std::sin(phase / 2);
+        TrendRecorder::Sample s = recorder.emptySample(t);
+        auto put = [&](KrvId id, double v) {
+            if (columns.columnOf(id) >= 0)
+                s.values[columns.columnOf(id)] = std::round(v * 10) / 10;
+        };
+        put(KRV_JOY0_VALUE, joy);
+        put(KRV_JOY1_VALUE, joy2);
+        put(KRV_JOY2_VALUE, 0);
+        put(KRV_JOY3_VALUE, 0);
+        put(KRV_I0_MEASURE_400, joy > 5 ? 300 + 6.0 * joy : 0);
+        put(KRV_I1_MEASURE_400, joy2 > 5 ? 300 + 6.0 * joy2 : 0);
+        put(KRV_I2_MEASURE_400, 0);
+        put(KRV_I3_MEASURE_400, 0);
+        put(KRV_VBB_400, 24.2 - joy / 100.0 * 0.6);
+        recorder.append(s);
+    }
+    m_main->showTrend();
+    TrendWindow *trend = m_main->trendWindow();
+    trend->resize(980, 660);
+    trend->refresh();
+    runEvents(50);
+    trend->showCursor(end - 17000);
+    shoot(QStringLiteral("trend"), trend);
+    trend->hide();
+}
+
 bool WindowShots::grabAll()
 {
     m_images.clear();
@@ -349,5 +395,6 @@ bool WindowShots::grabAll()
     shootDialogs();
     shootComparison();
     shootHistory();
+    shootTrend();
     return m_error.isEmpty();
 }

@@ -45,6 +45,7 @@ private:
     void shootComparison();
     // The service history window over a few writes recorded in a scratch file.
     void shootHistory();
+    void shootTrend();
 
     QuietMessages m_messages;
     QuietDialogs m_dialogs;

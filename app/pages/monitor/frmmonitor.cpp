@@ -7,7 +7,9 @@
 #include "session.h"
 #include "statusbarview.h"
 
+#include <QDateTime>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <functional>
@@ -33,9 +35,15 @@ constexpr int CurrentTolerance = 50;
 FrmMonitor::FrmMonitor(const PageContext &context, QWidget *parent)
     : PageBase(QStringLiteral("FrmMonitor"), QStringLiteral("Monitor"), 0, 0, 26, context, parent),
       m_draw(std::make_unique<MonitorDrawing>(this)),
-      m_poller(new PagePoller(session(), ConnectionState::MonitorPolling, QStringLiteral("TmrMonitor"), this))
+      m_poller(new PagePoller(session(), ConnectionState::MonitorPolling, QStringLiteral("TmrMonitor"), this)),
+      m_recorder(LiveColumns(session().catalogue)),
+      m_trendButton(new QPushButton(QStringLiteral("Trend..."), this))
 {
     setMinimumSize(764, 452);
+    // beside the supply picture, above the supply bar
+    m_trendButton->setObjectName(QStringLiteral("cmdTrend"));
+    m_trendButton->setGeometry(670, 64, 90, 28);
+    connect(m_trendButton, &QPushButton::clicked, this, &FrmMonitor::trendRequested);
     m_poller->setCycle([this] { return ReadMonitorVar(); });
     connect(m_poller, &PagePoller::pollFailed, this, [this] { m_draw->showStale(); });
 
@@ -171,6 +179,8 @@ void FrmMonitor::Activate()
     for (JoyMonitor *control : m_draw->monitors())
         if (!control->isHidden() && control->Carica())
             control->Carica()->CurrentTBXSystem = sections;
+    // a list loaded since the last visit brings other columns
+    m_recorder.setColumns(LiveColumns(session().catalogue));
     m_poller->start();
 }
 
@@ -237,10 +247,15 @@ QString FrmMonitor::ReadMonitorVar()
     QList<int32_t> addresses;
     for (const Item &item : items)
         addresses << item.entry->Data->Address;
+    const LiveColumns &columns = m_recorder.columns();
+    TrendRecorder::Sample sample = m_recorder.emptySample(QDateTime::currentMSecsSinceEpoch());
     bool stopped = false;
     const QString error = s.link.readWords(addresses, [&](int i, int32_t value) {
         const Item &item = items[i];
         item.entry->ReadRAMFromQEL(value);
+        const int column = columns.columnOf(item.entry->Data->VarID);
+        if (column >= 0)
+            sample.values[column] = item.entry->Data->KrvDisplayValueRAM;
         if (item.showWord) {
             ((*m_draw).*item.showWord)(static_cast<int16_t>(value));
         } else {
@@ -254,6 +269,7 @@ QString FrmMonitor::ReadMonitorVar()
     });
     if (!error.isEmpty() || stopped)
         return stopCycle(error);
+    m_recorder.append(std::move(sample));
     // the state stays 3 and the busy flag set until the next tick
     return QString();
 }

@@ -5,6 +5,7 @@
 #include "pollingpage.h"
 #include "sectioncolours.h"
 #include "systempictures.h"
+#include "trendrecorder.h"
 
 #include <QPixmap>
 #include <memory>
@@ -13,6 +14,7 @@ class JoyMonitor;
 class MonitorDrawing;
 class PagePoller;
 class QLabel;
+class QPushButton;
 class QScrollBar;
 
 // Tab 2, the on-line monitor: while the page is in front and the link is
@@ -57,9 +59,16 @@ public:
     QTimer *TmrMonitor() const;
     const QPixmap &vbbPicture() const { return m_vbbPicture; }
 
+    // Every completed cycle lands here, whether a trend window shows it or
+    // not: the values are read anyway, keeping them costs no link access.
+    TrendRecorder &recorder() { return m_recorder; }
+    QPushButton *trendButton() const { return m_trendButton; }
+
 signals:
     // The joystick or the solenoid and supply pictures were drawn again.
     void idleDrawn();
+    // "Trend..." was clicked.
+    void trendRequested();
 
 private:
     // The raw EEPROM value of a well-known variable; `fallback` when the list lacks it.
@@ -76,4 +85,6 @@ private:
     QPixmap m_vbbPicture;
     SectionColours m_ownColours;
     const SectionColours *m_colours = &m_ownColours;
+    TrendRecorder m_recorder;
+    QPushButton *m_trendButton;
 };
