@@ -319,6 +319,23 @@ TEST_F(ShellOverSim, PreviewBeforeWritingCancelSendsNothingWriteSendsTheChange)
     EXPECT_GT(components.watch.accesses, written);
     EXPECT_EQ(state(), ConnectionState::Connected);
 
+    // a loaded file takes the place of the read values: the preview still shows what the unit holds
+    const QString saved = folder.file(QStringLiteral("older.txt"));
+    session.catalogue.entry(KRV_RAMP_TFALL_1)->KRVSetVar(before);
+    ASSERT_TRUE(session.file.SaveConfig(saved));
+    session.catalogue.entry(KRV_RAMP_TFALL_1)->KRVSetVar(edited);
+    ASSERT_TRUE(session.file.LoadConfig(saved, QStringLiteral("older.txt")).good());
+    preview.answer = false;
+    tick();
+    window->commands().Write();
+    ASSERT_EQ(preview.calls.size(), 4);
+    ASSERT_EQ(preview.calls[3].rows.size(), 1);
+    EXPECT_EQ(preview.calls[3].rows[0].a.shown(), QString::number(edited)) << "the unit's value, not the file's";
+    EXPECT_EQ(preview.calls[3].rows[0].b.shown(), QString::number(before));
+    preview.answer = true;
+    window->commands().Write();
+    EXPECT_EQ(controllerWord(KRV_RAMP_TFALL_1), before);
+
     // one section fewer: the edited value of the section dropped is not sent, so not shown
     const int32_t sections = var(KRV_NUM_PROP_REG).QelValueE2;
     const auto lastFall = KrvId(KRV_RAMP_TFALL_0 + 2 * (sections - 1));
@@ -328,9 +345,9 @@ TEST_F(ShellOverSim, PreviewBeforeWritingCancelSendsNothingWriteSendsTheChange)
     preview.answer = false;
     tick();
     window->toolButton(10)->trigger();
-    ASSERT_EQ(preview.calls.size(), 4);
-    ASSERT_EQ(preview.calls[3].rows.size(), 1);
-    EXPECT_EQ(preview.calls[3].rows[0].name, var(KRV_NUM_PROP_REG).Name);
+    ASSERT_EQ(preview.calls.size(), 6);
+    ASSERT_EQ(preview.calls[5].rows.size(), 1);
+    EXPECT_EQ(preview.calls[5].rows[0].name, var(KRV_NUM_PROP_REG).Name);
 }
 
 TEST_F(ShellOverSim, CompareWithTheUnitAndAFileChangesNothingTheProgramHolds)

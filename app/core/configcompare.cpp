@@ -93,7 +93,9 @@ ConfigCompare::WriteSet ConfigCompare::forWrite(const Session &session, int16_t 
                                          : e2.qualifiesForTransfer(i);
         if (!takesPart)
             continue;
-        mark(set.unit, *d, i, d->QelValueE2);
+        // a Load puts the file's values where the read ones were: ask what the unit holds
+        if (const std::optional<int32_t> held = session.history.unitWord(d->Address))
+            mark(set.unit, *d, i, *held);
         mark(set.sent, *d, i, d->KrvDownloadValueE2);
         countSent = countSent || i == sections;
     }

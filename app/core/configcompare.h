@@ -62,9 +62,10 @@ public:
     // The values the program holds, as Save would write them.
     static Side fromProgram(const Session &session, const QString &label);
 
-    // What a write of the mask sends (first) next to what the unit held at
-    // its last read (second): the entries the write steps over and that take
-    // part, the section count it sends deciding the entries after it.
+    // What the unit held at its last read or write (first; an entry not read
+    // since the link opened is missing) next to what a write of the mask sends
+    // (second): the entries the write steps over and that take part, the
+    // section count it sends deciding the entries after it.
     struct WriteSet
     {
         Side unit;

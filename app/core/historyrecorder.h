@@ -47,6 +47,13 @@ public:
     void unitHolds(int32_t address, int32_t value) { m_known.insert(address, value); }
     // A write whose arrival is not known: the unit may hold either word.
     void unitMayHold(int32_t address) { m_known.remove(address); }
+    // The word the unit is known to hold at the address; none when it was not
+    // read (or written) since the link opened.
+    std::optional<int32_t> unitWord(int32_t address) const
+    {
+        const auto known = m_known.constFind(address);
+        return known == m_known.cend() ? std::nullopt : std::optional<int32_t>(*known);
+    }
     void productionNumberRead(int32_t value) { m_production = value; }
     // The link closed: the next unit may be another one.
     void forgetUnit();
