@@ -137,3 +137,12 @@ void Catalogue::restoreE2Values(const E2Snapshot &snapshot)
         d->KrvDisplayValueE2 = v.display;
     }
 }
+
+int Catalogue::indexAt(int32_t address) const
+{
+    for (int i = 1; i < VarCount; ++i) {
+        if (const CVarDataS *d = data(i); d && d->Address == address)
+            return i;
+    }
+    return 0;
+}

@@ -65,6 +65,8 @@ public:
     CVarData *entry(KrvId id) const { return entry(ids[id]); }
     CVarDataS *data(KrvId id) const { return data(ids[id]); }
     int16_t index(KrvId id) const { return ids[id]; }
+    // The first entry at a controller address, 0 when none is.
+    int indexAt(int32_t address) const;
 
     void setMessageService(MessageService *messages) { m_messages = messages; }
 

@@ -186,7 +186,7 @@ QString ConfigFileReader::readValueLine(const QString &line, StagedConfig &stage
     int32_t address = 0;
     if (!parseAddress(fields[1].trimmed(), address))
         return QStringLiteral("bad address '%1' for %2").arg(fields[1], quoted);
-    const int index = indexOf(address);
+    const int index = m_catalogue.indexAt(address);
     if (index == 0)
         return QStringLiteral("%1 (address %2) is not in the variable list").arg(quoted, fields[1].trimmed());
     const QString valueText = fields.value(2).trimmed();
@@ -205,14 +205,4 @@ QString ConfigFileReader::readValueLine(const QString &line, StagedConfig &stage
     }
     staged.values.append({index, value});
     return QString();
-}
-
-int ConfigFileReader::indexOf(int32_t address) const
-{
-    for (int i = 1; i < m_catalogue.VarCount; ++i) {
-        const CVarDataS *d = m_catalogue.data(i);
-        if (d && d->Address == address)
-            return i;
-    }
-    return 0;
 }

@@ -53,8 +53,6 @@ public:
 private:
     // "" for a value line taken or a line without a value to take; else the reason.
     QString readValueLine(const QString &line, StagedConfig &staged) const;
-    // Catalogue index of the first entry with this address, 0 for none.
-    int indexOf(int32_t address) const;
 
     const Catalogue &m_catalogue;
 };

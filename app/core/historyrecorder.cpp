@@ -75,15 +75,6 @@ QString HistoryRecorder::portName() const
     return link.PortName.isEmpty() ? QStringLiteral("COM %1").arg(link.ComPort) : link.PortName;
 }
 
-int HistoryRecorder::indexAt(int32_t address) const
-{
-    const Catalogue &cat = m_session.catalogue;
-    for (int i = 1; i < cat.VarCount; ++i) {
-        if (const CVarDataS *d = cat.data(i); d && d->Address == address)
-            return i;
-    }
-    return 0;
-}
 
 QString HistoryRecorder::valueText(int index, int32_t raw) const
 {
@@ -184,7 +175,7 @@ void HistoryRecorder::recordWord(const QString &action, int32_t address, int32_t
     if (m_session.devLink.LinkState != DevLink::State::Open)
         return;
     if (recording()) {
-        const int index = indexAt(address);
+        const int index = m_session.catalogue.indexAt(address);
         ServiceHistory::Row r = row(now(), identify(done), action);
         r.parameter = index ? m_session.catalogue.data(index)->Name : File::formatAddress(address);
         r.oldValue = oldText(index, address);

@@ -84,7 +84,6 @@ private:
     QString valueText(int index, int32_t raw) const;
     // What the unit held at the address before the write; "" when not known.
     QString oldText(int index, int32_t address) const;
-    int indexAt(int32_t address) const;
     QString portName() const;
     // A row of this program, user, port and unit at the time given.
     ServiceHistory::Row row(const QString &time, const Unit &unit, const QString &action) const;

@@ -40,11 +40,8 @@ bool DebugCommands::checkAddress(const QString &text, int32_t &address) const
 
 int DebugCommands::variableAt(int32_t address) const
 {
-    const Catalogue &catalogue = m_session.catalogue;
-    for (int i = 1; i < catalogue.VarCount; ++i) {
-        if (const CVarDataS *data = catalogue.data(i); data && data->Address == address)
-            return i;
-    }
+    if (const int index = m_session.catalogue.indexAt(address))
+        return index;
     tell(m_session, QStringLiteral("Address not in the variable list"), MessageService::Icon::Warning);
     return 0;
 }
