@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "messageservice.h"
+
 Session::Session(IDeviceLinkFactory *deviceLinks, MessageService *messageService)
     : messages(messageService),
       catalogue(messageService),
@@ -15,4 +17,14 @@ Session::Session(IDeviceLinkFactory *deviceLinks, MessageService *messageService
       file(*this),
       history(*this)
 {
+}
+
+bool Session::refusedWithoutList()
+{
+    const QString refusal = catalogue.refusalText();
+    if (refusal.isEmpty())
+        return false;
+    if (messages)
+        messages->show(refusal, MessageService::Buttons::Ok, MessageService::Icon::Critical);
+    return true;
 }

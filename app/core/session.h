@@ -34,6 +34,9 @@ public:
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
+    // Without a usable variable list: says why (path and first bad line), true.
+    bool refusedWithoutList();
+
     // File state values.
     enum : int16_t { FileNone = 0, FileToSave = 1, FileOk = 2 };
 

@@ -29,16 +29,6 @@ CompareCommands::CompareCommands(FrmMain &main) : QObject(&main), m_main(main), 
     }
 }
 
-bool CompareCommands::refusedWithoutList()
-{
-    const QString refusal = m_session.catalogue.refusalText();
-    if (refusal.isEmpty())
-        return false;
-    if (m_session.messages)
-        m_session.messages->show(refusal, MessageService::Buttons::Ok, MessageService::Icon::Critical);
-    return true;
-}
-
 CompareWindow *CompareCommands::openWindow()
 {
     if (m_window)
@@ -52,7 +42,7 @@ CompareWindow *CompareCommands::openWindow()
 void CompareCommands::compareWithFile()
 {
     FileDialogService *dialogs = m_main.services().dialogs;
-    if (refusedWithoutList() || !dialogs)
+    if (m_session.refusedWithoutList() || !dialogs)
         return;
     const auto path = dialogs->openFile({QStringLiteral("Compare With Configuration File ..."),
                                          QStringLiteral("*.*|*.*|All files|*"),
@@ -84,7 +74,7 @@ void CompareCommands::compareWithUnit()
 void CompareCommands::readUnitAndCompare()
 {
     const LinkScheduler::Turn turn(m_session.link);
-    if (!turn || !m_session.IsConnectObj.isConnected() || refusedWithoutList())
+    if (!turn || !m_session.IsConnectObj.isConnected() || m_session.refusedWithoutList())
         return;
     m_main.setEnabled(false);
     m_session.link.setState(ConnectionState::Busy);

@@ -26,7 +26,6 @@ public:
 private:
     void readUnitAndCompare();
     CompareWindow *openWindow();
-    bool refusedWithoutList();
 
     FrmMain &m_main;
     Session &m_session;

@@ -118,7 +118,7 @@ void MainCommands::Connect()
     const LinkScheduler::Turn turn(m_session.link);
     if (!turn)
         return;
-    if (refusedWithoutList())
+    if (m_session.refusedWithoutList())
         return;
     MessageService *messages = m_session.messages;
     m_main.closeWaitWindow();
@@ -183,16 +183,6 @@ void MainCommands::Connect()
     m_main.closeWaitWindow();
 }
 
-bool MainCommands::refusedWithoutList()
-{
-    const QString refusal = m_session.catalogue.refusalText();
-    if (refusal.isEmpty())
-        return false;
-    if (m_session.messages)
-        m_session.messages->show(refusal, MessageService::Buttons::Ok, MessageService::Icon::Critical);
-    return true;
-}
-
 void MainCommands::transferFailed(const QString &error, bool wholeSet)
 {
     m_main.closeWaitWindow();
@@ -227,7 +217,7 @@ void MainCommands::Read()
     if (!turn)
         return;
     PageWindow *page = m_main.currentPage();
-    if (!page || refusedWithoutList())
+    if (!page || m_session.refusedWithoutList())
         return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.ReadE2All(page->ReadKey());
@@ -248,7 +238,7 @@ void MainCommands::ReadAll()
     const LinkScheduler::Turn turn(m_session.link);
     if (!turn)
         return;
-    if (refusedWithoutList())
+    if (m_session.refusedWithoutList())
         return;
     m_main.setEnabled(false);
     const QString error = m_session.e2Image.ReadE2All(m_session.e2Image.AllPagesMask());
@@ -265,7 +255,7 @@ void MainCommands::Write()
     if (!turn)
         return;
     PageWindow *page = m_main.currentPage();
-    if (!page || refusedWithoutList())
+    if (!page || m_session.refusedWithoutList())
         return;
     const QString errors = page->CheckDataToWrite();
     MessageService *messages = m_session.messages;
@@ -299,7 +289,7 @@ void MainCommands::WriteAll()
     const LinkScheduler::Turn turn(m_session.link);
     if (!turn)
         return;
-    if (refusedWithoutList())
+    if (m_session.refusedWithoutList())
         return;
     if (!previewAccepted(QStringLiteral("Write All"), m_session.e2Image.AllPagesWriteMask()))
         return;
@@ -350,7 +340,7 @@ QString MainCommands::textFolder() const
 
 void MainCommands::Load()
 {
-    if (refusedWithoutList())
+    if (m_session.refusedWithoutList())
         return;
     FileDialogService *dialogs = m_main.services().dialogs;
     MessageService *messages = m_session.messages;
@@ -395,7 +385,7 @@ QString withTextSuffix(const QString &path)
 
 void MainCommands::Save()
 {
-    if (refusedWithoutList())
+    if (m_session.refusedWithoutList())
         return;
     FileDialogService *dialogs = m_main.services().dialogs;
     MessageService *messages = m_session.messages;

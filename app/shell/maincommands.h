@@ -55,8 +55,6 @@ private:
     void run(Command command);
     void Connect();
     void Disconnect();
-    // Without a usable variable list: says why (path and first bad line), true.
-    bool refusedWithoutList();
     // "Operation Failed :" + the text (and, after a whole-set transfer, where
     // it stopped), the link given up, the window usable again.
     void transferFailed(const QString &error, bool wholeSet = false);
