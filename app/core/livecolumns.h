@@ -24,7 +24,7 @@ public:
     // Catalogue index of a column.
     int index(int column) const { return m_indices[column]; }
     // Column of a catalogue index, -1 when it is not a live value.
-    int columnOf(int catalogueIndex) const { return int(m_indices.indexOf(catalogueIndex)); }
+    int columnOfIndex(int catalogueIndex) const { return int(m_indices.indexOf(catalogueIndex)); }
     KrvId id(int column) const { return m_ids[column]; }
     // Column of a well-known value, -1 when the catalogue lacks it.
     int columnOf(KrvId id) const { return int(m_ids.indexOf(id)); }

@@ -253,7 +253,7 @@ QString FrmMonitor::ReadMonitorVar()
     const QString error = s.link.readWords(addresses, [&](int i, int32_t value) {
         const Item &item = items[i];
         item.entry->ReadRAMFromQEL(value);
-        const int column = columns.columnOf(item.entry->Data->VarID);
+        const int column = columns.columnOfIndex(item.entry->Data->VarID);
         if (column >= 0)
             sample.values[column] = item.entry->Data->KrvDisplayValueRAM;
         if (item.showWord) {
