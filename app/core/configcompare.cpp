@@ -94,7 +94,7 @@ ConfigCompare::WriteSet ConfigCompare::forWrite(const Session &session, int16_t 
         if (!takesPart)
             continue;
         // a Load puts the file's values where the read ones were: ask what the unit holds
-        if (const std::optional<int32_t> held = session.history.unitWord(d->Address))
+        if (const std::optional<int32_t> held = session.unitWords.word(d->Address))
             mark(set.unit, *d, i, *held);
         mark(set.sent, *d, i, d->KrvDownloadValueE2);
         countSent = countSent || i == sections;

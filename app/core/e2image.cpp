@@ -182,7 +182,7 @@ QString E2Image::ReadE2All(int16_t mask)
     const Catalogue::E2Snapshot before = cat.saveE2Values();
     QString sectionFault;
     const QString error = transferEntries(mask, false, [&](int i, int32_t value) {
-        m_session.history.unitHolds(cat.data(i)->Address, value);
+        m_session.unitWords.holds(cat.data(i)->Address, value);
         cat.entry(i)->ReadE2FromQEL(value);
         // the section count decides which later entries take part
         if (i == cat.index(KRV_NUM_PROP_REG))

@@ -59,7 +59,6 @@ void HistoryRecorder::setStore(ServiceHistory *store)
 
 void HistoryRecorder::forgetUnit()
 {
-    m_known.clear();
     m_production.reset();
     m_identityTried = false;
 }
@@ -87,14 +86,15 @@ QString HistoryRecorder::valueText(int index, int32_t raw) const
 
 QString HistoryRecorder::oldText(int index, int32_t address) const
 {
-    const auto known = m_known.constFind(address);
-    return known == m_known.cend() ? QString() : valueText(index, *known);
+    const std::optional<int32_t> held = m_session.unitWords.word(address);
+    return held ? valueText(index, *held) : QString();
 }
 
 HistoryRecorder::Unit HistoryRecorder::identify(bool linkAnswers)
 {
     const CVarDataS *serial = m_session.catalogue.data(KRV_SERIAL_NUMBER);
-    const bool serialKnown = !serial || m_known.contains(serial->Address);
+    UnitWords &words = m_session.unitWords;
+    const bool serialKnown = !serial || words.word(serial->Address);
     // one look per connection, and only over a link that just answered
     if ((!m_production || !serialKnown) && !m_identityTried && linkAnswers
         && m_session.devLink.LinkState == DevLink::State::Open) {
@@ -103,13 +103,13 @@ HistoryRecorder::Unit HistoryRecorder::identify(bool linkAnswers)
         if (!m_production && m_session.devLink.ReadValue(KeyCommands::ProductionAddress, value, 4) == 0)
             m_production = value;
         if (!serialKnown && m_session.devLink.ReadWord(serial->Address, value).isEmpty())
-            unitHolds(serial->Address, value);
+            words.holds(serial->Address, value);
     }
     Unit unit;
     if (m_production)
         unit.production = KeyCommands::hexText(*m_production);
-    if (serial && m_known.contains(serial->Address))
-        unit.serial = QString::number(m_known.value(serial->Address));
+    if (const std::optional<int32_t> number = serial ? words.word(serial->Address) : std::nullopt)
+        unit.serial = QString::number(*number);
     return unit;
 }
 
@@ -142,7 +142,7 @@ void HistoryRecorder::recordSetWrite(const QString &action, const QList<QPair<in
         QList<ServiceHistory::Row> rows;
         const auto changed = [&](int index, int32_t value, const QString &result) {
             const int32_t address = cat.data(index)->Address;
-            if (m_known.contains(address) && m_known.value(address) == value)
+            if (m_session.unitWords.word(address) == value)
                 return;
             ServiceHistory::Row r = row(time, unit, action);
             r.parameter = cat.data(index)->Name;
@@ -164,9 +164,9 @@ void HistoryRecorder::recordSetWrite(const QString &action, const QList<QPair<in
         append(rows);
     }
     for (const auto &[index, value] : sent)
-        unitHolds(cat.data(index)->Address, value);
+        m_session.unitWords.holds(cat.data(index)->Address, value);
     for (int index : lost)
-        unitMayHold(cat.data(index)->Address);
+        m_session.unitWords.mayHold(cat.data(index)->Address);
 }
 
 void HistoryRecorder::recordWord(const QString &action, int32_t address, int32_t value, bool done)
@@ -184,9 +184,9 @@ void HistoryRecorder::recordWord(const QString &action, int32_t address, int32_t
         append({r});
     }
     if (done)
-        unitHolds(address, value);
+        m_session.unitWords.holds(address, value);
     else
-        unitMayHold(address);
+        m_session.unitWords.mayHold(address);
 }
 
 void HistoryRecorder::recordValue(const QString &action, const QString &parameter, const QString &oldValue,

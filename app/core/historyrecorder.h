@@ -2,7 +2,6 @@
 
 #include "servicehistory.h"
 
-#include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QPair>
@@ -13,11 +12,10 @@
 class Session;
 
 // Turns the writes to a control unit into service history rows: who, where,
-// which unit, what changed from what. It keeps what the connected unit is
-// known to hold (the words last read from it or written into it, by address),
-// so that a row's old value is the unit's, not a value loaded from a file
-// meanwhile. Without a store nothing is recorded; what it knows is forgotten
-// when the link closes.
+// which unit, what changed from what. A row's old value is what the unit is
+// known to hold (the session's unit words), not a value loaded from a file
+// meanwhile, and every write it records updates those words. Without a store
+// nothing is recorded; the unit's numbers are forgotten when the link closes.
 class HistoryRecorder
 {
 public:
@@ -43,17 +41,6 @@ public:
     // named on the rows of whole-set writes, whose values it gave.
     void setSourceFile(const QString &path) { m_sourceFile = path; }
 
-    // The unit holds this word at the address (read from it or written into it).
-    void unitHolds(int32_t address, int32_t value) { m_known.insert(address, value); }
-    // A write whose arrival is not known: the unit may hold either word.
-    void unitMayHold(int32_t address) { m_known.remove(address); }
-    // The word the unit is known to hold at the address; none when it was not
-    // read (or written) since the link opened.
-    std::optional<int32_t> unitWord(int32_t address) const
-    {
-        const auto known = m_known.constFind(address);
-        return known == m_known.cend() ? std::nullopt : std::optional<int32_t>(*known);
-    }
     void productionNumberRead(int32_t value) { m_production = value; }
     // The link closed: the next unit may be another one.
     void forgetUnit();
@@ -93,7 +80,6 @@ private:
     ServiceHistory *m_store = nullptr;
     QString m_program;
     QString m_sourceFile;
-    QHash<int32_t, int32_t> m_known;
     std::optional<int32_t> m_production;
     bool m_identityTried = false;
     QMetaObject::Connection m_linkClosed;

@@ -15,6 +15,7 @@ Session::Session(IDeviceLinkFactory *deviceLinks, MessageService *messageService
       draw(*this),
       e2Image(*this),
       file(*this),
+      unitWords(link.state()),
       history(*this)
 {
 }

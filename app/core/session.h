@@ -9,6 +9,7 @@
 #include "historyrecorder.h"
 #include "linkscheduler.h"
 #include "systemstate.h"
+#include "unitwords.h"
 
 #include <QString>
 #include <cstdint>
@@ -68,6 +69,8 @@ public:
     Draw draw;
     E2Image e2Image;
     File file;
+    // What the connected unit is known to hold, as read or written.
+    UnitWords unitWords;
     // The service history of the writes; records nothing until given a store.
     HistoryRecorder history;
 };

@@ -109,7 +109,7 @@ bool DebugCommands::readWord(int32_t address, int index, Column column, int32_t 
     const bool ok = error.isEmpty();
     if (ok) {
         m_session.IsConnectObj = ConnectionState::Connected;
-        m_session.history.unitHolds(address, word);
+        m_session.unitWords.holds(address, word);
         store(index, word, column);
         value = word;
     } else {
@@ -147,7 +147,7 @@ bool DebugCommands::monitorRead(int32_t address, int index, int32_t &value)
         monitorStopped();
         return false;
     }
-    m_session.history.unitHolds(address, word);
+    m_session.unitWords.holds(address, word);
     store(index, word, Column::Ram);
     value = word;
     m_progress = m_progress >= 100 ? ProgressStep : m_progress + ProgressStep;
@@ -212,7 +212,7 @@ bool DebugCommands::readDither(DitherValues &values)
             failed(error);
             return false;
         }
-        m_session.history.unitHolds(data->Address, read[row]);
+        m_session.unitWords.holds(data->Address, read[row]);
         statusRefresh();
     }
     m_session.IsConnectObj = ConnectionState::Connected;
