@@ -7,7 +7,6 @@
 #include "transferfixture.h"
 #include "trendrecorder.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -431,10 +430,7 @@ TEST_F(KrvctlTest, MonitorWritesTimeStampedRowsOfTheLiveValues)
     ASSERT_TRUE(session.catalogue.LoadRamList(ramList.isEmpty() ? Catalogue::defaultRamListPath() : ramList));
     TrendRecorder trend{LiveColumns(session.catalogue)};
     trend.append(trend.emptySample(QDateTime::currentMSecsSinceEpoch()));
-    QBuffer trendFile;
-    trendFile.open(QIODevice::WriteOnly);
-    trend.writeCsv(trendFile);
-    const QStringList trendRows = QString::fromUtf8(trendFile.data()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList trendRows = QString::fromUtf8(trend.csv()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(trendRows.size(), 2);
     EXPECT_EQ(trendRows[0], rows[0]);
     const QStringList trendFields = trendRows[1].split(QLatin1Char(','));

@@ -411,6 +411,15 @@ TEST(HistoryWindow, FiltersAsTypedAndExportsWhatItShows)
     EXPECT_EQ(QString::fromUtf8(file.readAll()), ServiceHistory::csv(window.rowsShown()));
     EXPECT_EQ(window.rowsShown().size(), 1);
 
+    // a folder that takes no file: said with the reason, nothing left behind
+    const QString nowhere = folder.path(QStringLiteral("missing/export.csv"));
+    dialogs.answers.push_back(nowhere);
+    window.findChild<QPushButton *>(QStringLiteral("cmdExport"))->click();
+    ASSERT_FALSE(messages.shown.isEmpty());
+    EXPECT_TRUE(messages.lastText().startsWith(QStringLiteral("Cannot write ") + nowhere + QStringLiteral(": ")));
+    EXPECT_GT(messages.lastText().size(), QString(QStringLiteral("Cannot write ") + nowhere + QStringLiteral(": ")).size());
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+
     // a damaged file: the window says why and offers no export
     ServiceHistory damaged(folder.write(QStringLiteral("damaged.sqlite"), QByteArray(2048, 'x')));
     FrmHistory off(&damaged, {&dialogs, &messages, QString()});

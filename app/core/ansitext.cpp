@@ -87,18 +87,20 @@ bool readFile(const QString &path, QString &text)
     return true;
 }
 
-bool replaceFile(const QString &path, const QByteArray &bytes)
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *why)
 {
     QSaveFile file(path);
     // unbuffered, so that a short write shows in the count: a buffered one
     // that fails at the final flush still commits the cut-off file
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
+    bool done = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (done && file.write(bytes) != bytes.size()) {
         file.cancelWriting();
-        return false;
+        done = false;
     }
-    return file.commit();
+    done = done && file.commit();
+    if (!done && why)
+        *why = file.errorString();
+    return done;
 }
 
 } // namespace AnsiText

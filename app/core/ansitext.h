@@ -19,7 +19,8 @@ bool readFile(const QString &path, QString &text);
 
 // Replaces a whole file in one step: the bytes go to a file beside it that is
 // then renamed over it, so a write that fails (full disk, a folder that takes
-// no new file) leaves the previous file whole. False when nothing was replaced.
-bool replaceFile(const QString &path, const QByteArray &bytes);
+// no new file) leaves the previous file whole. False when nothing was replaced;
+// then `why`, when given, says what stopped it.
+bool replaceFile(const QString &path, const QByteArray &bytes, QString *why = nullptr);
 
 } // namespace AnsiText

@@ -1,7 +1,6 @@
 #include "trendrecorder.h"
 
 #include <QDateTime>
-#include <QIODevice>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -113,9 +112,10 @@ QString TrendRecorder::csvRow(const LiveColumns &columns, const Sample &sample)
     return fields.join(QLatin1Char(','));
 }
 
-void TrendRecorder::writeCsv(QIODevice &out) const
+QByteArray TrendRecorder::csv() const
 {
-    out.write(m_columns.header().toUtf8() + '\n');
+    QByteArray bytes = m_columns.header().toUtf8() + '\n';
     for (const Sample &s : m_samples)
-        out.write(csvRow(m_columns, s).toUtf8() + '\n');
+        bytes += csvRow(m_columns, s).toUtf8() + '\n';
+    return bytes;
 }

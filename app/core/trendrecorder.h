@@ -2,14 +2,13 @@
 
 #include "livecolumns.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QPointF>
 #include <QString>
 #include <QVector>
 #include <deque>
 #include <functional>
-
-class QIODevice;
 
 // The live values of the last ten minutes, one sample per completed monitor
 // cycle, oldest first. A sample older than the span before the newest one is
@@ -56,7 +55,7 @@ public:
     QList<QPointF> points(int column, qint64 fromMs, qint64 toMs, int buckets) const;
 
     // The header and one row per sample, as krvctl monitor writes them.
-    void writeCsv(QIODevice &out) const;
+    QByteArray csv() const;
     static QString csvRow(const LiveColumns &columns, const Sample &sample);
 
 private:

@@ -1,12 +1,12 @@
 #include "frmhistory.h"
 
+#include "ansitext.h"
 #include "filedialogservice.h"
 #include "messageservice.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -148,12 +148,11 @@ bool FrmHistory::exportCsv()
                                                     m_services.exportFolder, QStringLiteral("service-history.csv")});
     if (!path)
         return false;
-    QFile file(*path);
-    const QByteArray bytes = ServiceHistory::csv(m_rows).toUtf8();
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush())
+    QString why;
+    if (AnsiText::replaceFile(*path, ServiceHistory::csv(m_rows).toUtf8(), &why))
         return true;
     if (m_services.messages)
-        m_services.messages->show(QStringLiteral("Cannot write ") + *path + QStringLiteral(": ") + file.errorString(),
+        m_services.messages->show(QStringLiteral("Cannot write ") + *path + QStringLiteral(": ") + why,
                                   MessageService::Buttons::Ok, MessageService::Icon::Critical);
     return false;
 }

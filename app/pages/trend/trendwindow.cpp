@@ -1,10 +1,12 @@
 #include "trendwindow.h"
 
+#include "ansitext.h"
 #include "filedialogservice.h"
 #include "messageservice.h"
 #include "trendchart.h"
 #include "trendrecorder.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,7 +17,6 @@
 #include <QLineSeries>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -335,38 +336,30 @@ void TrendWindow::showValues(qint64 timeMs)
 
 bool TrendWindow::saveCsv()
 {
-    if (!m_dialogs)
-        return false;
-    const std::optional<QString> path =
-        m_dialogs->saveFile({QStringLiteral("Save CSV"), QStringLiteral("*.csv|*.csv"), QString(), QStringLiteral("trend.csv")});
-    if (!path || path->isEmpty())
-        return false;
-    QSaveFile file(*path);
-    if (file.open(QIODevice::WriteOnly)) {
-        m_recorder.writeCsv(file);
-        if (file.commit())
-            return true;
-    }
-    complain(QStringLiteral("Cannot save %1: %2").arg(*path, file.errorString()));
-    return false;
+    return save(QStringLiteral("Save CSV"), QStringLiteral("*.csv|*.csv"), QStringLiteral("trend.csv"), m_recorder.csv());
 }
 
 bool TrendWindow::savePng()
 {
-    if (!m_dialogs)
-        return false;
-    const std::optional<QString> path =
-        m_dialogs->saveFile({QStringLiteral("Save PNG"), QStringLiteral("*.png|*.png"), QString(), QStringLiteral("trend.png")});
-    if (!path || path->isEmpty())
-        return false;
-    if (m_chartArea->grab().save(*path, "PNG"))
-        return true;
-    complain(QStringLiteral("Cannot save %1.").arg(*path));
-    return false;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    m_chartArea->grab().save(&buffer, "PNG");
+    return save(QStringLiteral("Save PNG"), QStringLiteral("*.png|*.png"), QStringLiteral("trend.png"), png);
 }
 
-void TrendWindow::complain(const QString &text)
+bool TrendWindow::save(const QString &title, const QString &filter, const QString &name, const QByteArray &bytes)
 {
+    if (!m_dialogs)
+        return false;
+    const std::optional<QString> path = m_dialogs->saveFile({title, filter, QString(), name});
+    if (!path || path->isEmpty())
+        return false;
+    QString why;
+    if (AnsiText::replaceFile(*path, bytes, &why))
+        return true;
     if (m_messages)
-        m_messages->show(text, MessageService::Buttons::Ok, MessageService::Icon::Warning, windowTitle());
+        m_messages->show(QStringLiteral("Cannot save %1: %2").arg(*path, why), MessageService::Buttons::Ok,
+                         MessageService::Icon::Warning, windowTitle());
+    return false;
 }

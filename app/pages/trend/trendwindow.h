@@ -62,7 +62,8 @@ private:
     void build();
     void sampleAppended();
     void showValues(qint64 timeMs);
-    void complain(const QString &text);
+    // Asks where, then replaces the file whole; says why when it cannot.
+    bool save(const QString &title, const QString &filter, const QString &name, const QByteArray &bytes);
 
     TrendRecorder &m_recorder;
     FileDialogService *m_dialogs;
