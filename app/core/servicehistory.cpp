@@ -2,6 +2,7 @@
 
 #include "csvtext.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -41,6 +42,26 @@ QString reasonOf(const QSqlError &error)
 {
     const QString text = error.databaseText().trimmed();
     return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+// SQLite turns a connection away at once, without waiting out the busy time-out, when
+// two programs setting up the same new file would otherwise wait for each other.
+bool isBusy(const QSqlError &error)
+{
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 /* SQLITE_BUSY */ || code == 6 /* SQLITE_LOCKED */;
+}
+
+// Runs a statement, trying again while the other program holds the file, up to the time-out.
+bool execWaiting(QSqlQuery &query, const QString &statement)
+{
+    const QDeadlineTimer deadline(BusyTimeoutMs);
+    while (!query.exec(statement)) {
+        if (!isBusy(query.lastError()) || deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 // A LIKE pattern that takes the text literally.
@@ -166,9 +187,9 @@ bool ServiceHistory::open()
         return turnOff(reasonOf(db.lastError()));
     QSqlQuery query(db);
     // readers never block the writer, and two writers wait for each other
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+    if (!execWaiting(query, QStringLiteral("PRAGMA journal_mode=WAL")))
         return turnOff(reasonOf(query.lastError()));
-    if (!query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS history (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+    if (!execWaiting(query, QStringLiteral("CREATE TABLE IF NOT EXISTS history (id INTEGER PRIMARY KEY AUTOINCREMENT, "
                                    "time TEXT NOT NULL, program TEXT, user TEXT, port TEXT, production TEXT, "
                                    "serial TEXT, action TEXT, parameter TEXT, old_value TEXT, new_value TEXT, "
                                    "source_file TEXT, result TEXT)")))
@@ -189,7 +210,7 @@ bool ServiceHistory::append(const QList<Row> &rows)
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery query(db);
     // the write lock is taken at once: a waiting writer is not turned away midway
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!execWaiting(query, QStringLiteral("BEGIN IMMEDIATE")))
         return turnOff(reasonOf(query.lastError()));
     QString marks = QStringLiteral("?");
     for (int i = 1; i < ColumnCount; ++i)
