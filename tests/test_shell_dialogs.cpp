@@ -3,6 +3,7 @@
 #include "fakemessageservice.h"
 #include "shellfakes.h"
 #include "tempfile.h"
+#include "waituntil.h"
 
 #include "comparetable.h"
 #include "comparewindow.h"
@@ -392,17 +393,22 @@ TEST(HistoryWindow, FiltersAsTypedAndExportsWhatItShows)
     FakeMessageService messages;
     FrmHistory window(&store, {&dialogs, &messages, folder.path(QString())});
     window.show();
-    auto *table = window.findChild<QTableWidget *>(QStringLiteral("lvHistory"));
-    ASSERT_NE(table, nullptr);
+    auto *view = window.findChild<QTableView *>(QStringLiteral("lvHistory"));
+    ASSERT_NE(view, nullptr);
+    const QAbstractItemModel *table = view->model();
     EXPECT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->item(0, 7)->text(), QStringLiteral("IMAX_2B"));   // newest first
+    EXPECT_EQ(table->index(0, 7).data().toString(), QStringLiteral("IMAX_2B"));   // newest first
 
+    // the file is read again once the typing pauses, not per key
+    int reads = 0;
+    QObject::connect(table, &QAbstractItemModel::modelReset, [&reads] { ++reads; });
     QTest::keyClicks(window.findChild<QLineEdit *>(QStringLiteral("txtParameter")), QStringLiteral("max"));
-    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_TRUE(waitUntil([&] { return table->rowCount() == 2; }, 3000));
+    EXPECT_EQ(reads, 1);
     window.findChild<QCheckBox *>(QStringLiteral("chkTo"))->setChecked(true);
     window.findChild<QDateEdit *>(QStringLiteral("dtTo"))->setDate(QDate(2026, 3, 2));
-    ASSERT_EQ(table->rowCount(), 1);
-    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("2026-03-01T10:00:00.000Z"));
+    ASSERT_TRUE(waitUntil([&] { return table->rowCount() == 1; }, 3000));
+    EXPECT_EQ(table->index(0, 0).data().toString(), QStringLiteral("2026-03-01T10:00:00.000Z"));
 
     dialogs.answers.push_back(folder.path(QStringLiteral("export.csv")));
     window.findChild<QPushButton *>(QStringLiteral("cmdExport"))->click();

@@ -12,10 +12,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
+
+// Typing into a filter re-reads the file once the typing pauses, not per key.
+constexpr int FilterPauseMs = 250;
 
 QDateEdit *dateEdit(const QString &name, QWidget *parent)
 {
@@ -28,6 +32,40 @@ QDateEdit *dateEdit(const QString &name, QWidget *parent)
 }
 
 } // namespace
+
+// The rows as the table shows them; a model, so a long history costs no item per cell.
+class HistoryModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setRows(QList<ServiceHistory::Row> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        endResetModel();
+    }
+    const QList<ServiceHistory::Row> &rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_titles.size()); }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return m_rows[index.row()].fields().value(index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+            return {};
+        return m_titles.value(section);
+    }
+
+private:
+    const QStringList m_titles = ServiceHistory::titles();
+    QList<ServiceHistory::Row> m_rows;
+};
 
 FrmHistory::FrmHistory(ServiceHistory *store, Services services, QWidget *parent)
     : QDialog(parent), m_store(store), m_services(std::move(services))
@@ -62,9 +100,10 @@ FrmHistory::FrmHistory(ServiceHistory *store, Services services, QWidget *parent
     filters->addWidget(new QLabel(QStringLiteral("Parameter"), this));
     filters->addWidget(m_parameter, 2);
 
-    m_table = new QTableWidget(0, int(ServiceHistory::titles().size()), this);
+    m_model = new HistoryModel(this);
+    m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("lvHistory"));
-    m_table->setHorizontalHeaderLabels(ServiceHistory::titles());
+    m_table->setModel(m_model);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setAlternatingRowColors(true);
@@ -89,12 +128,17 @@ FrmHistory::FrmHistory(ServiceHistory *store, Services services, QWidget *parent
     column->addLayout(bottom);
     resize(1180, 520);
 
-    connect(m_unit, &QLineEdit::textChanged, this, &FrmHistory::refresh);
-    connect(m_parameter, &QLineEdit::textChanged, this, &FrmHistory::refresh);
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(FilterPauseMs);
+    connect(m_refreshTimer, &QTimer::timeout, this, &FrmHistory::refresh);
+    const auto refreshSoon = [this] { m_refreshTimer->start(); };
+    connect(m_unit, &QLineEdit::textChanged, this, refreshSoon);
+    connect(m_parameter, &QLineEdit::textChanged, this, refreshSoon);
     for (auto [set, date] : {std::pair{m_fromSet, m_from}, std::pair{m_toSet, m_to}}) {
         connect(set, &QCheckBox::toggled, date, &QWidget::setEnabled);
-        connect(set, &QCheckBox::toggled, this, &FrmHistory::refresh);
-        connect(date, &QDateEdit::dateChanged, this, &FrmHistory::refresh);
+        connect(set, &QCheckBox::toggled, this, refreshSoon);
+        connect(date, &QDateEdit::dateChanged, this, refreshSoon);
     }
     connect(m_export, &QPushButton::clicked, this, &FrmHistory::exportCsv);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -119,24 +163,25 @@ ServiceHistory::Filter FrmHistory::filter() const
     return f;
 }
 
+const QList<ServiceHistory::Row> &FrmHistory::rowsShown() const
+{
+    return m_model->rows();
+}
+
 void FrmHistory::refresh()
 {
-    m_rows = m_store ? m_store->rows(filter()) : QList<ServiceHistory::Row>();
-    m_table->setRowCount(int(m_rows.size()));
-    for (int r = 0; r < m_rows.size(); ++r) {
-        const QStringList fields = m_rows[r].fields();
-        for (int c = 0; c < fields.size(); ++c)
-            m_table->setItem(r, c, new QTableWidgetItem(fields[c]));
-    }
+    m_refreshTimer->stop();
+    m_model->setRows(m_store ? m_store->rows(filter()) : QList<ServiceHistory::Row>());
     m_table->resizeColumnsToContents();
+    const QList<ServiceHistory::Row> &rows = rowsShown();
     const bool off = !m_store || m_store->isOff();
-    m_export->setEnabled(!off && !m_rows.isEmpty());
+    m_export->setEnabled(!off && !rows.isEmpty());
     if (!m_store)
         m_status->setText(QStringLiteral("Service history is off: no history file in this run."));
     else if (off)
         m_status->setText(m_store->offText() + QStringLiteral("."));
     else
-        m_status->setText(m_rows.size() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(m_rows.size()));
+        m_status->setText(rows.size() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows.size()));
 }
 
 bool FrmHistory::exportCsv()
@@ -149,7 +194,7 @@ bool FrmHistory::exportCsv()
     if (!path)
         return false;
     QString why;
-    if (AnsiText::replaceFile(*path, ServiceHistory::csv(m_rows).toUtf8(), &why))
+    if (AnsiText::replaceFile(*path, ServiceHistory::csv(rowsShown()).toUtf8(), &why))
         return true;
     if (m_services.messages)
         m_services.messages->show(QStringLiteral("Cannot write ") + *path + QStringLiteral(": ") + why,
