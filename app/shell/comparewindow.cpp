@@ -1,13 +1,11 @@
 #include "comparewindow.h"
 
-#include "ansitext.h"
 #include "comparetable.h"
-#include "filedialogservice.h"
-#include "messageservice.h"
+#include "exportfile.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -68,46 +66,36 @@ void CompareWindow::copy()
     QGuiApplication::clipboard()->setText(m_table->tabText());
 }
 
-QString CompareWindow::chooseFile(const QString &title, const QString &filter, const QString &suffix)
-{
-    if (!m_services.dialogs)
-        return QString();
-    const auto chosen = m_services.dialogs->saveFile({title, filter, m_services.folder, QStringLiteral("Compare")});
-    if (!chosen || chosen->isEmpty())
-        return QString();
-    return QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QLatin1Char('.') + suffix : *chosen;
-}
-
-void CompareWindow::saveFailed(const QString &path)
-{
-    if (m_services.messages)
-        m_services.messages->show(QStringLiteral("Could not write %1.").arg(path), MessageService::Buttons::Ok,
-                                  MessageService::Icon::Critical);
-}
-
 void CompareWindow::printToPdf()
 {
-    const QString path = chooseFile(QStringLiteral("Print Comparison To ..."), QStringLiteral("*.pdf|*.pdf"),
-                                    QStringLiteral("pdf"));
-    if (path.isEmpty())
-        return;
-    QTextDocument document;
-    document.setHtml(QStringLiteral("<h2>%1</h2><p>%2<br>%3</p>%4")
-                         .arg(m_title.toHtmlEscaped(), m_sidesText.toHtmlEscaped(),
-                              QLocale().toString(m_when, QLocale::LongFormat).toHtmlEscaped(), m_table->htmlTable()));
-    QPdfWriter writer(path);
-    writer.setTitle(m_title);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    document.print(&writer);
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0)
-        saveFailed(path);
+    exportFile(m_services.dialogs, m_services.messages,
+               {QStringLiteral("Print Comparison To ..."), QStringLiteral("*.pdf|*.pdf"), m_services.folder,
+                QStringLiteral("Compare")},
+               [this] {
+                   QTextDocument document;
+                   document.setHtml(QStringLiteral("<h2>%1</h2><p>%2<br>%3</p>%4")
+                                        .arg(m_title.toHtmlEscaped(), m_sidesText.toHtmlEscaped(),
+                                             QLocale().toString(m_when, QLocale::LongFormat).toHtmlEscaped(),
+                                             m_table->htmlTable()));
+                   QByteArray pdf;
+                   { // the writer is done with the buffer before the bytes are handed on
+                       QBuffer buffer(&pdf);
+                       buffer.open(QIODevice::WriteOnly);
+                       QPdfWriter writer(&buffer);
+                       writer.setTitle(m_title);
+                       writer.setPageSize(QPageSize(QPageSize::A4));
+                       writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+                       document.print(&writer);
+                   }
+                   return pdf;
+               },
+               QStringLiteral("pdf"));
 }
 
 void CompareWindow::exportCsv()
 {
-    const QString path = chooseFile(QStringLiteral("Export Comparison To ..."), QStringLiteral("*.csv|*.csv"),
-                                    QStringLiteral("csv"));
-    if (!path.isEmpty() && !AnsiText::replaceFile(path, m_table->csvText().toUtf8()))
-        saveFailed(path);
+    exportFile(m_services.dialogs, m_services.messages,
+               {QStringLiteral("Export Comparison To ..."), QStringLiteral("*.csv|*.csv"), m_services.folder,
+                QStringLiteral("Compare")},
+               [this] { return m_table->csvText().toUtf8(); }, QStringLiteral("csv"));
 }

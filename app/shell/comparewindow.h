@@ -37,10 +37,6 @@ public:
     void exportCsv();
 
 private:
-    // The file chosen for a table of the kind, or "" when cancelled.
-    QString chooseFile(const QString &title, const QString &filter, const QString &suffix);
-    void saveFailed(const QString &path);
-
     Services m_services;
     CompareTable *m_table;
     QLabel *m_sides;

@@ -1,8 +1,6 @@
 #include "frmhistory.h"
 
-#include "ansitext.h"
-#include "filedialogservice.h"
-#include "messageservice.h"
+#include "exportfile.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -186,18 +184,8 @@ void FrmHistory::refresh()
 
 bool FrmHistory::exportCsv()
 {
-    if (!m_services.dialogs)
-        return false;
-    const auto path = m_services.dialogs->saveFile({QStringLiteral("Export Service History As ..."),
-                                                    QStringLiteral("*.csv|*.csv|All files|*"),
-                                                    m_services.exportFolder, QStringLiteral("service-history.csv")});
-    if (!path)
-        return false;
-    QString why;
-    if (AnsiText::replaceFile(*path, ServiceHistory::csv(rowsShown()).toUtf8(), &why))
-        return true;
-    if (m_services.messages)
-        m_services.messages->show(QStringLiteral("Cannot write ") + *path + QStringLiteral(": ") + why,
-                                  MessageService::Buttons::Ok, MessageService::Icon::Critical);
-    return false;
+    return exportFile(m_services.dialogs, m_services.messages,
+                      {QStringLiteral("Export Service History As ..."), QStringLiteral("*.csv|*.csv|All files|*"),
+                       m_services.exportFolder, QStringLiteral("service-history.csv")},
+                      [this] { return ServiceHistory::csv(rowsShown()).toUtf8(); });
 }

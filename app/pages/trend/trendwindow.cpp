@@ -1,8 +1,6 @@
 #include "trendwindow.h"
 
-#include "ansitext.h"
-#include "filedialogservice.h"
-#include "messageservice.h"
+#include "exportfile.h"
 #include "trendchart.h"
 #include "trendrecorder.h"
 
@@ -336,30 +334,20 @@ void TrendWindow::showValues(qint64 timeMs)
 
 bool TrendWindow::saveCsv()
 {
-    return save(QStringLiteral("Save CSV"), QStringLiteral("*.csv|*.csv"), QStringLiteral("trend.csv"), m_recorder.csv());
+    return exportFile(m_dialogs, m_messages, {QStringLiteral("Save CSV"), QStringLiteral("*.csv|*.csv"), QString(),
+                                              QStringLiteral("trend.csv")},
+                      [this] { return m_recorder.csv(); });
 }
 
 bool TrendWindow::savePng()
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    m_chartArea->grab().save(&buffer, "PNG");
-    return save(QStringLiteral("Save PNG"), QStringLiteral("*.png|*.png"), QStringLiteral("trend.png"), png);
-}
-
-bool TrendWindow::save(const QString &title, const QString &filter, const QString &name, const QByteArray &bytes)
-{
-    if (!m_dialogs)
-        return false;
-    const std::optional<QString> path = m_dialogs->saveFile({title, filter, QString(), name});
-    if (!path || path->isEmpty())
-        return false;
-    QString why;
-    if (AnsiText::replaceFile(*path, bytes, &why))
-        return true;
-    if (m_messages)
-        m_messages->show(QStringLiteral("Cannot save %1: %2").arg(*path, why), MessageService::Buttons::Ok,
-                         MessageService::Icon::Warning, windowTitle());
-    return false;
+    return exportFile(m_dialogs, m_messages, {QStringLiteral("Save PNG"), QStringLiteral("*.png|*.png"), QString(),
+                                              QStringLiteral("trend.png")},
+                      [this] {
+                          QByteArray png;
+                          QBuffer buffer(&png);
+                          buffer.open(QIODevice::WriteOnly);
+                          m_chartArea->grab().save(&buffer, "PNG");
+                          return png;
+                      });
 }

@@ -62,8 +62,6 @@ private:
     void build();
     void sampleAppended();
     void showValues(qint64 timeMs);
-    // Asks where, then replaces the file whole; says why when it cannot.
-    bool save(const QString &title, const QString &filter, const QString &name, const QByteArray &bytes);
 
     TrendRecorder &m_recorder;
     FileDialogService *m_dialogs;
